@@ -1,0 +1,60 @@
+#include "filetime/path_times.h"
+
+#include "app/handles.h"
+
+namespace {
+
+UniqueFile OpenPath(const wchar_t* path, DWORD access) {
+  // Backup semantics lets the same call open folders.
+  return UniqueFile(CreateFileW(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Null when the record is out of range: that time then stays as it is.
+const FILETIME* LocalToUtc(const SYSTEMTIME* local, FILETIME* utc) {
+  FILETIME localFileTime;
+  if (local == nullptr || !SystemTimeToFileTime(local, &localFileTime) ||
+      !LocalFileTimeToFileTime(&localFileTime, utc))
+    return nullptr;
+  return utc;
+}
+
+bool UtcToLocal(const FILETIME& utc, SYSTEMTIME* local) {
+  FILETIME localFileTime;
+  return local != nullptr && FileTimeToLocalFileTime(&utc, &localFileTime) &&
+         FileTimeToSystemTime(&localFileTime, local);
+}
+
+} // namespace
+
+int SetPathTimes(const wchar_t* path, const SYSTEMTIME* created, const SYSTEMTIME* modified,
+                 DWORD* errorOut) {
+  UniqueFile file = OpenPath(path, GENERIC_READ | GENERIC_WRITE);
+  if (!file) {
+    if (errorOut != nullptr)
+      *errorOut = GetLastError();
+    return 0;
+  }
+  FILETIME createdUtc;
+  FILETIME modifiedUtc;
+  if (!SetFileTime(file.Get(), LocalToUtc(created, &createdUtc), nullptr,
+                   LocalToUtc(modified, &modifiedUtc))) {
+    if (errorOut != nullptr)
+      *errorOut = GetLastError();
+    return 0;
+  }
+  return 1;
+}
+
+int GetPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut) {
+  UniqueFile file = OpenPath(path, GENERIC_READ);
+  if (!file)
+    return 0;
+  FILETIME createdUtc;
+  FILETIME modifiedUtc;
+  if (!GetFileTime(file.Get(), &createdUtc, nullptr, &modifiedUtc))
+    return 0;
+  bool filled = UtcToLocal(createdUtc, createdOut);
+  filled = UtcToLocal(modifiedUtc, modifiedOut) || filled;
+  return filled ? 1 : 0;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The only place where single paths' Created and Modified times are written and read. Times at
+// this interface are local wall-clock SYSTEMTIMEs; the file system keeps UTC FILETIMEs. Both
+// directions use the one offset from UTC in effect at the moment of the call, so a stamp read and
+// written back comes out unchanged.
+
+#include <windows.h>
+
+// Null created or modified leaves that time alone; an out-of-range time is left alone too.
+// Returns 1 when the stamps were written; 0 with the system's error code in errorOut otherwise.
+int SetPathTimes(const wchar_t* path, const SYSTEMTIME* created, const SYSTEMTIME* modified,
+                 DWORD* errorOut);
+
+// Returns 1 when at least one requested output was filled.
+int GetPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut);
