@@ -113,8 +113,9 @@ bool FormatInto(BoundedWriter& out, const wchar_t* format, va_list args) {
     }
     case L'd': {
       int value = va_arg(args, int);
-      uint64_t magnitude = value < 0 ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(value))
-                                     : static_cast<uint64_t>(value);
+      uint64_t magnitude = value < 0
+                               ? uint64_t{0} - static_cast<uint64_t>(static_cast<int64_t>(value))
+                               : static_cast<uint64_t>(value);
       PutNumber(out, conv, magnitude, 10, false, value < 0);
       break;
     }

@@ -30,9 +30,9 @@ void AddSystemMenuItems(HMENU menu) {
 
 // The tooltip window is owned by the main window and ends with it.
 void AttachCleanupTooltip(HWND window, const MainState* state) {
-  HWND tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window,
-                                 nullptr, state->instance, nullptr);
+  HWND tooltip = CreateWindowExW(
+      0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, state->instance, nullptr);
   HWND button = GetDlgItem(window, IDC_CLEANUP);
   if (tooltip == nullptr || button == nullptr)
     return;

@@ -171,11 +171,12 @@ LPVOID WINAPI HeapAllocFailingMainState(HANDLE heap, DWORD flags, SIZE_T bytes) 
   if (bytes == sizeof(MainState))
     return nullptr;
   return reinterpret_cast<LPVOID(WINAPI*)(HANDLE, DWORD, SIZE_T)>(g_realHeapAlloc)(heap, flags,
-                                                                                      bytes);
+                                                                                   bytes);
 }
 
 TEST(MainWindowCreation, RefusedWhenItsStateCannotBeAllocated) {
-  ImportPatch patch("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(HeapAllocFailingMainState));
+  ImportPatch patch("kernel32.dll", "HeapAlloc",
+                    reinterpret_cast<void*>(HeapAllocFailingMainState));
   ASSERT_TRUE(patch.Applied());
   g_realHeapAlloc = patch.Original();
   EnsureMainClassRegistered();

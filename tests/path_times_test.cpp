@@ -69,8 +69,8 @@ RawTimes ReadRaw(const std::wstring& path) {
 }
 
 void WriteRaw(const std::wstring& path, const FILETIME* created, const FILETIME* modified) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   ASSERT_TRUE(file);
   ASSERT_TRUE(SetFileTime(file.Get(), created, nullptr, modified));
 }

@@ -47,8 +47,8 @@ TEST(Program, StartsShowsItsWindowAndExitsCleanlyOnClose) {
   UniqueFile threadHandle(process.hThread);
 
   HWND window = nullptr;
-  ASSERT_TRUE(PumpUntil([&] { return (window = FindProgramWindow(process.dwProcessId)) != nullptr; },
-                        30000))
+  ASSERT_TRUE(PumpUntil(
+      [&] { return (window = FindProgramWindow(process.dwProcessId)) != nullptr; }, 30000))
       << "no visible DATEWRIGHT_CLASS window";
   wchar_t caption[260] = {};
   GetWindowTextW(window, caption, ARRAYSIZE(caption));

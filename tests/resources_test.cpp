@@ -177,7 +177,8 @@ void ExpectControls(const DialogTemplate& dialog, const std::vector<ExpectedCont
     SCOPED_TRACE(testing::Message() << "control " << i << " id " << want.id);
     EXPECT_EQ(static_cast<short>(got.id), static_cast<short>(want.id));
     // Class names are matched without regard to case, and windres writes some in capitals.
-    EXPECT_EQ(lstrcmpiW(got.kind.c_str(), want.kind), 0) << std::string(got.kind.begin(), got.kind.end());
+    EXPECT_EQ(lstrcmpiW(got.kind.c_str(), want.kind), 0)
+        << std::string(got.kind.begin(), got.kind.end());
     EXPECT_EQ(got.text, want.text);
     EXPECT_EQ(got.x, want.x);
     EXPECT_EQ(got.y, want.y);
@@ -207,44 +208,44 @@ TEST_F(ShippedResources, MainDialogHasEveryControlTheCommandsUse) {
   const DWORD result = ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | kShown;
   const DWORD counter = SS_NOTIFY | WS_BORDER | kShown;
   ExpectControls(
-      dialog,
-      {
-          {-1, L"Button", L"Target File/Directory", 1, 1, 276, 56, button, BS_GROUPBOX | WS_VISIBLE},
-          {IDC_TARGET_PLACEHOLDER, L"Static", L"Target", 4, 14, 270, 40, kShown, 0},
-          {-1, L"Button", L"Reference File/Directory", 1, 152, 276, 56, button,
-           BS_GROUPBOX | WS_VISIBLE},
-          {IDC_REFERENCE_PLACEHOLDER, L"Static", L"Reference", 4, 164, 270, 40, kShown, 0},
-          {IDC_APPLY_CREATED, L"Button", L"Apply Created", 4, 58, 76, 16, button, push},
-          {IDC_APPLY_MODIFIED, L"Button", L"Apply Modified", 82, 58, 76, 16, button, push},
-          {IDC_APPLY_BOTH, L"Button", L"Apply Both", 160, 58, 76, 16, button, push},
-          {IDC_APPLY_RESULT, L"Edit", L"", 238, 58, 38, 16, result,
-           ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE},
-          {IDC_CURRENT_TO_CREATED, L"Button", L"Set Current DateTime to Created", 4, 76, 136, 14,
-           button, push},
-          {IDC_CURRENT_TO_MODIFIED, L"Button", L"Set Current DateTime to Modified", 140, 76, 136,
-           14, button, push},
-          {IDC_MODIFIED_TO_CREATED, L"Button", L"Set Modified DateTime to Created", 4, 90, 136, 14,
-           button, push},
-          {IDC_CREATED_TO_MODIFIED, L"Button", L"Set Created DateTime to Modified", 140, 90, 136,
-           14, button, push},
-          {IDC_EXIF_TO_CREATED, L"Button", L"Set Exif DateTime to Created", 4, 104, 136, 14,
-           button, pushDisabled},
-          {IDC_EXIF_TO_MODIFIED, L"Button", L"Set Exif DateTime to Modified", 140, 104, 136, 14,
-           button, pushDisabled},
-          {IDC_REFERENCE_TO_CREATED, L"Button", L"Set Created DateTime from Reference", 4, 134,
-           136, 14, button, push},
-          {IDC_REFERENCE_TO_MODIFIED, L"Button", L"Set Modified DateTime from Reference", 140,
-           134, 136, 14, button, push},
-          {IDC_SNAPSHOT_COUNT, L"Static", L"", 142, 120, 30, 12, counter,
-           SS_NOTIFY | WS_BORDER | WS_VISIBLE},
-          {IDC_RESTORE, L"Button", L"Restore", 174, 119, 34, 14, button, pushDisabled},
-          {IDC_CLEANUP, L"Button", L"Cleanup", 209, 119, 34, 14, button, pushDisabled},
-          {IDC_GET_ALL_MODIFIED, L"Button", L"Get All Modified DateTime", 44, 119, 96, 14, button,
-           pushDisabled},
-          {IDC_FOLDER_RESULT, L"Static", L"", 244, 120, 30, 12, counter,
-           SS_NOTIFY | WS_BORDER | WS_VISIBLE},
-          {IDM_RENAME_FILES, L"Button", L"Rename...", 4, 119, 40, 14, button, pushDisabled},
-      });
+      dialog, {
+                  {-1, L"Button", L"Target File/Directory", 1, 1, 276, 56, button,
+                   BS_GROUPBOX | WS_VISIBLE},
+                  {IDC_TARGET_PLACEHOLDER, L"Static", L"Target", 4, 14, 270, 40, kShown, 0},
+                  {-1, L"Button", L"Reference File/Directory", 1, 152, 276, 56, button,
+                   BS_GROUPBOX | WS_VISIBLE},
+                  {IDC_REFERENCE_PLACEHOLDER, L"Static", L"Reference", 4, 164, 270, 40, kShown, 0},
+                  {IDC_APPLY_CREATED, L"Button", L"Apply Created", 4, 58, 76, 16, button, push},
+                  {IDC_APPLY_MODIFIED, L"Button", L"Apply Modified", 82, 58, 76, 16, button, push},
+                  {IDC_APPLY_BOTH, L"Button", L"Apply Both", 160, 58, 76, 16, button, push},
+                  {IDC_APPLY_RESULT, L"Edit", L"", 238, 58, 38, 16, result,
+                   ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE},
+                  {IDC_CURRENT_TO_CREATED, L"Button", L"Set Current DateTime to Created", 4, 76,
+                   136, 14, button, push},
+                  {IDC_CURRENT_TO_MODIFIED, L"Button", L"Set Current DateTime to Modified", 140, 76,
+                   136, 14, button, push},
+                  {IDC_MODIFIED_TO_CREATED, L"Button", L"Set Modified DateTime to Created", 4, 90,
+                   136, 14, button, push},
+                  {IDC_CREATED_TO_MODIFIED, L"Button", L"Set Created DateTime to Modified", 140, 90,
+                   136, 14, button, push},
+                  {IDC_EXIF_TO_CREATED, L"Button", L"Set Exif DateTime to Created", 4, 104, 136, 14,
+                   button, pushDisabled},
+                  {IDC_EXIF_TO_MODIFIED, L"Button", L"Set Exif DateTime to Modified", 140, 104, 136,
+                   14, button, pushDisabled},
+                  {IDC_REFERENCE_TO_CREATED, L"Button", L"Set Created DateTime from Reference", 4,
+                   134, 136, 14, button, push},
+                  {IDC_REFERENCE_TO_MODIFIED, L"Button", L"Set Modified DateTime from Reference",
+                   140, 134, 136, 14, button, push},
+                  {IDC_SNAPSHOT_COUNT, L"Static", L"", 142, 120, 30, 12, counter,
+                   SS_NOTIFY | WS_BORDER | WS_VISIBLE},
+                  {IDC_RESTORE, L"Button", L"Restore", 174, 119, 34, 14, button, pushDisabled},
+                  {IDC_CLEANUP, L"Button", L"Cleanup", 209, 119, 34, 14, button, pushDisabled},
+                  {IDC_GET_ALL_MODIFIED, L"Button", L"Get All Modified DateTime", 44, 119, 96, 14,
+                   button, pushDisabled},
+                  {IDC_FOLDER_RESULT, L"Static", L"", 244, 120, 30, 12, counter,
+                   SS_NOTIFY | WS_BORDER | WS_VISIBLE},
+                  {IDM_RENAME_FILES, L"Button", L"Rename...", 4, 119, 40, 14, button, pushDisabled},
+              });
 }
 
 TEST_F(ShippedResources, PathPaneIsAHiddenChildDialogWithFourPickers) {
@@ -295,8 +296,8 @@ TEST_F(ShippedResources, RenameDialogHasItsControlsAndLayout) {
   const DWORD button = kTypeMask | kShown;
   const DWORD edit = ES_AUTOHSCROLL | WS_BORDER | kShown;
   const DWORD label = SS_TYPEMASK | kShown;
-  const DWORD list = LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER |
-                     WS_BORDER | kShown;
+  const DWORD list =
+      LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | WS_BORDER | kShown;
   ExpectControls(
       dialog,
       {
@@ -308,7 +309,8 @@ TEST_F(ShippedResources, RenameDialogHasItsControlsAndLayout) {
           {IDC_RENAME_TEST, L"Button", L"Test", 1, 88, 50, 14, button, BS_PUSHBUTTON | WS_VISIBLE},
           {IDC_RENAME_METHOD, L"ComboBox", L"", 14, 6, 162, 30, 0x3 | WS_VSCROLL | kShown,
            CBS_DROPDOWNLIST | WS_VSCROLL | WS_VISIBLE},
-          {IDC_RENAME_FIND, L"Edit", L"", 36, 25, 96, 14, edit, ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE},
+          {IDC_RENAME_FIND, L"Edit", L"", 36, 25, 96, 14, edit,
+           ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE},
           {IDC_RENAME_REPLACE, L"Edit", L"", 36, 44, 96, 14, edit,
            ES_AUTOHSCROLL | WS_BORDER | WS_VISIBLE},
           {IDC_RENAME_FIND_LABEL, L"Static", L"Find :", 2, 28, 32, 8, label, SS_RIGHT | WS_VISIBLE},
@@ -349,8 +351,8 @@ TEST_F(ShippedResources, IconHasThreeImages) {
 }
 
 TEST_F(ShippedResources, ManifestAsksForCommonControlsSixOnAnyProcessor) {
-  std::vector<BYTE> bytes = Load(RT_MANIFEST, MAKEINTRESOURCEW(1),
-                                 MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+  std::vector<BYTE> bytes =
+      Load(RT_MANIFEST, MAKEINTRESOURCEW(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
   ASSERT_FALSE(bytes.empty());
   std::string manifest(bytes.begin(), bytes.end());
   EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
@@ -392,14 +394,16 @@ TEST(ShippedVersion, ReadsBackThroughTheVersionApi) {
   EXPECT_EQ(translation[1], 0x04b0);
 
   const std::pair<const wchar_t*, const wchar_t*> strings[] = {
-      {L"ProductVersion", L"2.10.1.32"},     {L"FileVersion", L"2.10.1.32"},
-      {L"FileDescription", L"Datewright"},   {L"InternalName", L"Datewright"},
+      {L"ProductVersion", L"2.10.1.32"},
+      {L"FileVersion", L"2.10.1.32"},
+      {L"FileDescription", L"Datewright"},
+      {L"InternalName", L"Datewright"},
       {L"OriginalFilename", L"Datewright.exe"}};
   for (const auto& [key, value] : strings) {
     std::wstring query = std::wstring(L"\\StringFileInfo\\041104b0\\") + key;
     wchar_t* text = nullptr;
-    ASSERT_TRUE(VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text),
-                               &length))
+    ASSERT_TRUE(
+        VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length))
         << key;
     EXPECT_STREQ(text, value) << key;
   }
@@ -445,9 +449,9 @@ TEST(ShippedProgram, IsA64BitExeThatImportsOnlySystemDlls) {
   EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
   EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 
-  const char* system[] = {"kernel32.dll", "user32.dll",   "gdi32.dll",  "comctl32.dll",
-                          "comdlg32.dll", "shell32.dll",  "shlwapi.dll", "ole32.dll",
-                          "oleaut32.dll", "version.dll",  "advapi32.dll", "msvcrt.dll"};
+  const char* system[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",    "comctl32.dll",
+                          "comdlg32.dll", "shell32.dll", "shlwapi.dll",  "ole32.dll",
+                          "oleaut32.dll", "version.dll", "advapi32.dll", "msvcrt.dll"};
   std::vector<std::string> imports = ImportedDlls(file);
   EXPECT_FALSE(imports.empty());
   for (const std::string& dll : imports) {

@@ -1,6 +1,7 @@
-// dwwindow wait SECONDS | close: finds Datewright's main window from outside the program.
-// "wait" prints the caption once the window is visible (exit 1 if it never is); "close" sends it
-// WM_CLOSE. Used by the run script to take a screenshot and end the program.
+// dwwindow [/desktop:NAME] wait SECONDS | close: finds Datewright's main window from outside the
+// program. "wait" prints the caption once the window is visible (exit 1 if it never is); "close"
+// sends it WM_CLOSE. /desktop looks on a named desktop, such as a Wine virtual desktop. Used by
+// the run script to take a screenshot and end the program.
 #include <windows.h>
 
 #include <cstdio>
@@ -38,10 +39,19 @@ int Close() {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc >= 2 && std::wcsncmp(argv[1], L"/desktop:", 9) == 0) {
+    HDESK desktop = OpenDesktopW(argv[1] + 9, 0, FALSE, GENERIC_ALL);
+    if (desktop == nullptr || !SetThreadDesktop(desktop)) {
+      std::fwprintf(stderr, L"cannot use desktop %ls\n", argv[1] + 9);
+      return 1;
+    }
+    --argc;
+    ++argv;
+  }
   if (argc >= 2 && std::wcscmp(argv[1], L"wait") == 0)
     return Wait(argc >= 3 ? _wtoi(argv[2]) : 30);
   if (argc >= 2 && std::wcscmp(argv[1], L"close") == 0)
     return Close();
-  std::fwprintf(stderr, L"usage: dwwindow wait SECONDS | close\n");
+  std::fwprintf(stderr, L"usage: dwwindow [/desktop:NAME] wait SECONDS | close\n");
   return 2;
 }

@@ -20,7 +20,9 @@ TempFolder::TempFolder() {
   }
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+  RemoveTree(path_);
+}
 
 std::wstring TempFolder::MakeFile(const std::wstring& relative, const std::string& content) {
   std::wstring path = PathOf(relative);

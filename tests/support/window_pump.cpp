@@ -17,7 +17,7 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     DWORD elapsed = GetTickCount() - start;
     if (elapsed >= timeoutMs)
       return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed < 50 ? timeoutMs - elapsed : 50,
-                              QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                              timeoutMs - elapsed < 50 ? timeoutMs - elapsed : 50, QS_ALLINPUT);
   }
 }
