@@ -1,7 +1,8 @@
 // dwwindow [/desktop:NAME] wait SECONDS | close: finds Datewright's main window from outside the
 // program. "wait" prints the caption once the window is visible (exit 1 if it never is); "close"
-// sends it WM_CLOSE. /desktop looks on a named desktop, such as a Wine virtual desktop. Used by
-// the run script to take a screenshot and end the program.
+// sends it WM_CLOSE. /desktop looks on a named desktop, such as a Wine virtual desktop, which may
+// not exist yet when "wait" starts. Used by the run script to take a screenshot and end the
+// program.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,7 +10,20 @@
 
 namespace {
 
+const wchar_t* g_desktopName;
+bool g_onDesktop;
+
+bool OnRightDesktop() {
+  if (g_desktopName == nullptr || g_onDesktop)
+    return true;
+  HDESK desktop = OpenDesktopW(g_desktopName, 0, FALSE, GENERIC_ALL);
+  g_onDesktop = desktop != nullptr && SetThreadDesktop(desktop);
+  return g_onDesktop;
+}
+
 HWND FindMainWindow() {
+  if (!OnRightDesktop())
+    return nullptr;
   HWND window = FindWindowW(L"DATEWRIGHT_CLASS", nullptr);
   return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
@@ -40,11 +54,7 @@ int Close() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wcsncmp(argv[1], L"/desktop:", 9) == 0) {
-    HDESK desktop = OpenDesktopW(argv[1] + 9, 0, FALSE, GENERIC_ALL);
-    if (desktop == nullptr || !SetThreadDesktop(desktop)) {
-      std::fwprintf(stderr, L"cannot use desktop %ls\n", argv[1] + 9);
-      return 1;
-    }
+    g_desktopName = argv[1] + 9;
     --argc;
     ++argv;
   }
