@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,6 +24,15 @@ void EnsureMainClassRegistered() {
   if (!GetClassInfoExW(GetModuleHandleW(nullptr), kMainWindowClass, &existing)) {
     ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
   }
+}
+
+// Teardown must undo the window's OLE and COM initialisation: a fresh initialisation of this
+// thread then answers S_OK rather than S_FALSE.
+void ExpectOleAndComReleased() {
+  EXPECT_EQ(OleInitialize(nullptr), S_OK);
+  OleUninitialize();
+  EXPECT_EQ(CoInitialize(nullptr), S_OK);
+  CoUninitialize();
 }
 
 bool QuitPosted() {
@@ -90,6 +100,7 @@ TEST_F(MainWindow, SessionEndTearsDownWithoutQuitting) {
   EXPECT_EQ(SendMessageW(window_, WM_ENDSESSION, TRUE, 0), 0);
   EXPECT_EQ(GetMainState(window_), nullptr);
   EXPECT_FALSE(QuitPosted());
+  ExpectOleAndComReleased();
 
   // Already torn down: destroying the window does nothing more and posts no quit message.
   EXPECT_TRUE(DestroyWindow(window_));
@@ -102,6 +113,7 @@ TEST_F(MainWindow, CloseTearsDownAndEndsTheLoop) {
   MSG message;
   ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 0u);
+  ExpectOleAndComReleased();
 }
 
 TEST_F(MainWindow, SystemMenuBeginsWithTheFolderCommandsGrayed) {
