@@ -1,0 +1,87 @@
+#include "exif/exif_date.h"
+
+#include <cstdlib>
+
+#include "exif/byte_reader.h"
+#include "exif/jpeg_walker.h"
+
+namespace {
+
+struct DateField {
+  size_t first;
+  size_t length;
+  uint16_t DateRecord::*field;
+};
+
+constexpr DateField kDateFields[] = {
+    {0, 4, &DateRecord::wYear},  {5, 2, &DateRecord::wMonth},   {8, 2, &DateRecord::wDay},
+    {11, 2, &DateRecord::wHour}, {14, 2, &DateRecord::wMinute}, {17, 2, &DateRecord::wSecond},
+};
+
+struct DateTag {
+  uint16_t tag;
+  DateRecord* TimesRequest::*output;
+};
+
+constexpr DateTag kDateTags[] = {
+    {0x0132, &TimesRequest::exifDateTime},
+    {0x9003, &TimesRequest::exifOriginal},
+    {0x9004, &TimesRequest::exifDigitized},
+};
+
+DateRecord* OutputFor(uint16_t tag, TimesRequest* request) {
+  for (const DateTag& date : kDateTags) {
+    if (date.tag == tag)
+      return request->*date.output;
+  }
+  return nullptr;
+}
+
+// The date is read from the entry's values only: characters held in the entry itself would run
+// on into the next entry, and none may come from beyond the block.
+bool DateTextFits(const TiffEntry& entry) {
+  if (entry.block == nullptr || entry.valuePointer == entry.entryBytes + 8)
+    return false;
+  if (entry.valuePointer < entry.block)
+    return false;
+  return RangeFits(static_cast<uint64_t>(entry.valuePointer - entry.block), kExifDateLength,
+                   entry.blockLength);
+}
+
+int AcceptBlock(const MetadataHandlers*, size_t, void*) {
+  return 1;
+}
+int IgnoreEnd(const MetadataHandlers*, size_t, void*) {
+  return 0;
+}
+
+} // namespace
+
+void ParseExifDateTime(const uint8_t* text, DateRecord* date) {
+  for (const DateField& field : kDateFields) {
+    char digits[5] = {};
+    for (size_t i = 0; i < field.length; ++i)
+      digits[i] = static_cast<char>(text[field.first + i]);
+    date->*field.field = static_cast<uint16_t>(std::atoi(digits));
+  }
+}
+
+int ExifDateHandler(const MetadataHandlers*, const TiffEntry* entry, void* context) {
+  auto* request = static_cast<TimesRequest*>(context);
+  if (entry->count == 0 || (entry->count & 0x80000000u) != 0)
+    return 0;
+  DateRecord* date = OutputFor(entry->tag, request);
+  if (date == nullptr || !DateTextFits(*entry))
+    return 0;
+  ParseExifDateTime(entry->valuePointer, date);
+  return 1;
+}
+
+void ReadExifDates(const uint8_t* buffer, size_t length, TimesRequest* request) {
+  MetadataHandlers table = {};
+  table.exifBegin = AcceptBlock;
+  table.exifTag = ExifDateHandler;
+  table.exifEnd = IgnoreEnd;
+  table.exifContext = request;
+  WalkJpegMarkers(buffer, length, &table);
+}
