@@ -100,11 +100,16 @@ void WalkTiffIfds(const uint8_t* block, size_t length, uint32_t startOffset, Tif
     if (offset == 0)
       return;
   }
+  // IFDs that do not overlap hold at most length / 12 entries in all. Forward links alone still
+  // let overlapping IFDs repeat the same bytes thousands of times, so a file made to stall the
+  // reader ends here instead.
+  uint64_t entriesLeft = length / kEntrySize;
   while (RangeFits(offset, 2, length)) {
     uint64_t count = ReadU16(block + offset, bigEndian);
     uint64_t entries = offset + 2;
-    if (!RangeFits(entries, kEntrySize * count, length))
+    if (!RangeFits(entries, kEntrySize * count, length) || count > entriesLeft)
       return;
+    entriesLeft -= count;
     for (uint64_t i = 0; i < count; ++i)
       VisitEntry(block, length, bigEndian, entries + kEntrySize * i, visit, context);
     uint64_t nextAt = entries + kEntrySize * count;

@@ -248,6 +248,32 @@ TEST(WalkTiffIfds, StopsWhenTheNextLinkIsCutOff) {
   }
 }
 
+// IFDs at 8, 12, 16, ... whose counts all read 0x0202 from a run of 02 bytes, each linked to the
+// next by a pointer far behind the run: every IFD overlaps the others.
+Bytes OverlappingChain(size_t ifds) {
+  constexpr uint16_t kCount = 0x0202;
+  size_t run = 4 * ifds + 2;
+  size_t pointersAt = 8 + 2 + 12 * kCount;
+  Bytes block = HeaderOnly(8, pointersAt + 4 * ifds + 4);
+  std::fill(block.begin() + 8, block.begin() + static_cast<ptrdiff_t>(8 + run), 0x02);
+  for (size_t i = 0; i < ifds; ++i)
+    PutU32(block, pointersAt + 4 * i, static_cast<uint32_t>(8 + 4 * (i + 1)), ByteOrder::kIntel);
+  return block;
+}
+
+TEST(WalkTiffIfds, VisitsNoMoreEntriesThanTheBlockCanHold) {
+  Bytes block = OverlappingChain(1000);
+  ASSERT_LT(4 * 1000 + 10, 8 + 2 + 12 * 0x0202) << "the run must end before the pointers";
+  size_t visits = 0;
+  WalkTiffIfds(
+      block.data(), block.size(), 0,
+      [](uint16_t, const TiffEntry*, void* context) { ++*static_cast<size_t*>(context); }, &visits);
+  // Without a bound this would be 1000 IFDs of 514 entries.
+  EXPECT_GT(visits, 0u);
+  EXPECT_LE(visits, block.size() / 12);
+
+}
+
 Events Parse(const Bytes& block, Recorder& recorder) {
   ParseExifBlock(&recorder.table, block.data(), block.size());
   return recorder.events;
