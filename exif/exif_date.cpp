@@ -51,6 +51,7 @@ bool DateTextFits(const TiffEntry& entry) {
 int AcceptBlock(const MetadataHandlers*, size_t, void*) {
   return 1;
 }
+
 int IgnoreEnd(const MetadataHandlers*, size_t, void*) {
   return 0;
 }

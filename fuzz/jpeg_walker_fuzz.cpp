@@ -60,8 +60,9 @@ int OnTag(const MetadataHandlers*, const TiffEntry* entry, void* context) {
   Input block = {entry->block, entry->blockLength};
   RequireInside(block, entry->entryBytes, 12);
   uint64_t valueBytes = uint64_t{entry->count} * static_cast<uint64_t>(entry->elementSize);
-  // Inline values still occupy the whole 4-byte field.
-  RequireInside(block, entry->valuePointer, valueBytes > 4 ? valueBytes : 4);
+  // Values held in the entry have its whole 4-byte field; values elsewhere have exactly theirs.
+  bool held = entry->valuePointer == entry->entryBytes + 8;
+  RequireInside(block, entry->valuePointer, held && valueBytes < 4 ? 4 : valueBytes);
   g_sink = g_sink + Checksum(entry->entryBytes, 12) +
            Checksum(entry->valuePointer, static_cast<size_t>(valueBytes)) + entry->longValue;
   return 1;
