@@ -77,6 +77,21 @@ TEST(WalkJpegMarkers, ScansTheMarkerStream) {
     EXPECT_EQ(Walk(c.input), c.expected) << c.name;
 }
 
+TEST(WalkJpegMarkers, FindsAMarkerAfterAnyLengthOfData) {
+  // The search for FF goes sixteen bytes at a time where it can; every offset and tail counts.
+  for (size_t data = 0; data < 48; ++data) {
+    Bytes bytes(data, 0x5A);
+    Bytes segment = {0xFF, 0xFE, 0x00, 0x03, 'x'};
+    bytes.insert(bytes.end(), segment.begin(), segment.end());
+    EXPECT_EQ(Walk(bytes), Events{"segment 0 x"}) << data;
+    for (size_t extra = 0; extra < 20; ++extra) {
+      Bytes tail = bytes;
+      tail.insert(tail.end(), extra, 0x11);
+      EXPECT_EQ(Walk(tail), Events{"segment 0 x"}) << data << " " << extra;
+    }
+  }
+}
+
 TEST(WalkJpegMarkers, SkipsSegmentsThatDoNotFitOrCannotHoldTheirLength) {
   const ScanCase cases[] = {
       // The scan goes on at the byte after the FF, so a segment inside is found.
