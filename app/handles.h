@@ -65,11 +65,18 @@ struct HeapBlockTraits {
   static void Close(Value value) { HeapFree(GetProcessHeap(), 0, value); }
 };
 
+template <typename Interface> struct ComTraits {
+  using Value = Interface*;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { value->Release(); }
+};
+
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueFind = UniqueResource<FindHandleTraits>;
 using UniqueGlobal = UniqueResource<GlobalBlockTraits>;
 using UniqueLocal = UniqueResource<LocalBlockTraits>;
 using UniqueHeapBlock = UniqueResource<HeapBlockTraits>;
+template <typename Interface> using UniqueCom = UniqueResource<ComTraits<Interface>>;
 
 // Zero-filled block from the process heap, typed for convenience.
 template <typename T> T* HeapAllocZeroed(size_t count = 1) {
