@@ -282,4 +282,18 @@ TEST_F(ShortcutResolution, ATargetWithoutAPathIsTheEmptyText) {
   EXPECT_EQ(call.boxes[0].caption, L"");
 }
 
+// No file system allows a 256-character name, so the splitter refuses it; the box then shows the
+// whole target rather than an empty caption.
+TEST_F(ShortcutResolution, ANameTooLongToSplitIsCaptionedWithTheWholeTarget) {
+  const std::wstring target = L"C:\\" + std::wstring(256, L'n');
+  std::wstring path = folder_.PathOf(L"long.lnk");
+  SaveShortcut(path, target);
+  ResolvedBuffer resolved;
+  Call call = Resolve(path.c_str(), resolved.text, kPrompt);
+  EXPECT_EQ(call.result, nullptr);
+  EXPECT_EQ(std::wstring(resolved.text), target);
+  ASSERT_EQ(call.boxes.size(), 1u);
+  EXPECT_EQ(call.boxes[0].caption, target);
+}
+
 } // namespace
