@@ -1,0 +1,140 @@
+#include "rename/rules.h"
+
+#include "app/bounded_text.h"
+#include "rename/find_match.h"
+
+namespace {
+
+// Appends count characters to out (kNameCapacity); false when they would not fit.
+bool Append(wchar_t* out, size_t* used, const wchar_t* text, size_t count) {
+  if (*used + count >= kNameCapacity)
+    return false;
+  for (size_t i = 0; i < count; ++i)
+    out[*used + i] = text[i];
+  *used += count;
+  out[*used] = L'\0';
+  return true;
+}
+
+size_t Length(const wchar_t* text) {
+  return BoundedLength(text, static_cast<size_t>(-1));
+}
+
+// Collects non-overlapping matches from the left into positions; stops at the first match at or
+// after stopAt. Returns how many were found.
+size_t CollectMatches(const wchar_t* base, const wchar_t* find, bool caseSensitive, size_t stopAt,
+                      size_t* positions) {
+  size_t count = 0;
+  size_t findLength = Length(find);
+  const wchar_t* from = base;
+  // A base name holds at most kNameCapacity - 1 characters, so it has no more matches than that.
+  while (count < kNameCapacity - 1) {
+    const wchar_t* match = FindMatch(from, find, caseSensitive);
+    if (match == nullptr || static_cast<size_t>(match - base) >= stopAt)
+      break;
+    positions[count++] = static_cast<size_t>(match - base);
+    from = match + findLength;
+  }
+  return count;
+}
+
+// The base name with each match replaced by replace (empty to delete it).
+bool Rebuild(const wchar_t* base, size_t findLength, const size_t* positions, size_t count,
+             const wchar_t* replace, wchar_t* out) {
+  size_t used = 0;
+  size_t replaceLength = Length(replace);
+  size_t kept = 0;
+  out[0] = L'\0';
+  for (size_t i = 0; i < count; ++i) {
+    if (!Append(out, &used, base + kept, positions[i] - kept) ||
+        !Append(out, &used, replace, replaceLength))
+      return false;
+    kept = positions[i] + findLength;
+  }
+  return Append(out, &used, base + kept, Length(base + kept)) && used > 0;
+}
+
+bool ReplaceMatches(const wchar_t* base, const wchar_t* find, const wchar_t* replace,
+                    bool caseSensitive, size_t stopAt, wchar_t* out) {
+  if (find[0] == L'\0' || base[0] == L'\0')
+    return false;
+  size_t positions[kNameCapacity];
+  size_t count = CollectMatches(base, find, caseSensitive, stopAt, positions);
+  return count > 0 && Rebuild(base, Length(find), positions, count, replace, out);
+}
+
+} // namespace
+
+bool ReplaceAllMatches(const wchar_t* base, const wchar_t* find, const wchar_t* replace,
+                       bool caseSensitive, wchar_t* out) {
+  return ReplaceMatches(base, find, replace, caseSensitive, static_cast<size_t>(-1), out);
+}
+
+bool ReplaceFirstMatch(const wchar_t* base, const wchar_t* find, const wchar_t* replace,
+                       bool caseSensitive, MatchAnchor anchor, wchar_t* out) {
+  size_t baseLength = Length(base);
+  size_t findLength = Length(find);
+  if (findLength == 0 || baseLength < findLength)
+    return false;
+  size_t start = anchor == MatchAnchor::End ? baseLength - findLength : 0;
+  const wchar_t* match = FindMatch(base + start, find, caseSensitive);
+  if (match == nullptr || (anchor == MatchAnchor::Begin && match != base))
+    return false;
+  size_t position = static_cast<size_t>(match - base);
+  return Rebuild(base, findLength, &position, 1, replace, out);
+}
+
+bool TruncateBaseName(const wchar_t* base, int n, wchar_t* out) {
+  if (n <= 0)
+    return false;
+  size_t keep = static_cast<size_t>(n);
+  if (BoundedLength(base, keep + 1) <= keep)
+    return false;
+  size_t used = 0;
+  return Append(out, &used, base, keep);
+}
+
+bool RemoveMatches(const wchar_t* base, const wchar_t* find, bool caseSensitive, int n,
+                   wchar_t* out) {
+  size_t stopAt = n > 0 ? static_cast<size_t>(n) : static_cast<size_t>(-1);
+  return ReplaceMatches(base, find, L"", caseSensitive, stopAt, out);
+}
+
+bool ApplyRule(const RenameRule& rule, const wchar_t* base, wchar_t* out) {
+  switch (rule.kind) {
+  case RenameRule::Kind::ReplaceAll:
+    return ReplaceAllMatches(base, rule.find, rule.replace, rule.caseSensitive, out);
+  case RenameRule::Kind::ReplaceFirst:
+    return ReplaceFirstMatch(base, rule.find, rule.replace, rule.caseSensitive, rule.anchor, out);
+  case RenameRule::Kind::Truncate:
+    return TruncateBaseName(base, rule.length, out);
+  case RenameRule::Kind::Remove:
+    return RemoveMatches(base, rule.find, rule.caseSensitive, rule.length, out);
+  }
+  return false;
+}
+
+bool BuildNewName(const wchar_t* name, const RenameRule& rule, wchar_t* newName) {
+  size_t length = BoundedLength(name, kPathCapacity);
+  if (length == kPathCapacity)
+    return false;
+  size_t dot = length;
+  for (size_t i = length; i > 0; --i) {
+    if (name[i - 1] == L'.') {
+      dot = i - 1;
+      break;
+    }
+  }
+  // Base name and extension are file-name components; a name the splitter could not hold whole
+  // is left alone.
+  if (dot >= kNameCapacity || length - dot >= kNameCapacity)
+    return false;
+  wchar_t base[kNameCapacity];
+  for (size_t i = 0; i < dot; ++i)
+    base[i] = name[i];
+  base[dot] = L'\0';
+  wchar_t newBase[kNameCapacity];
+  if (!ApplyRule(rule, base, newBase))
+    return false;
+  return FormatBounded(newName, kPathCapacity, L"%s%s", newBase, name + dot) == 0;
+}
