@@ -2,6 +2,12 @@
 
 #include <commctrl.h>
 
+#include "app/folder_commands.h"
+#include "app/settings.h"
+#include "app/snapshot.h"
+#include "app/time_commands.h"
+#include "panes/drop_target.h"
+#include "panes/path_pane.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -30,38 +36,53 @@ void AddSystemMenuItems(HMENU menu) {
 
 // The tooltip window is owned by the main window and ends with it.
 void AttachCleanupTooltip(HWND window, const MainState* state) {
-  HWND tooltip = CreateWindowExW(
-      0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, state->instance, nullptr);
-  HWND button = GetDlgItem(window, IDC_CLEANUP);
-  if (tooltip == nullptr || button == nullptr)
-    return;
-  TOOLINFOW tool = {};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_SUBCLASS;
-  tool.hwnd = button;
-  tool.uId = IDC_CLEANUP;
-  GetClientRect(button, &tool.rect);
-  tool.lpszText = const_cast<wchar_t*>(L"Creanup Folder\n+Shift:Apply Sub Folders");
-  SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  HWND tooltip = AttachTooltip(state->instance, window, IDC_CLEANUP,
+                               L"Creanup Folder\n+Shift:Apply Sub Folders");
   SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 256);
 }
 
 void Initialize(HWND window, MainState* state) {
   AddSystemMenuItems(state->systemMenu);
+  LoadRenameSettings(state->iniPath, &g_renameSettings);
+  RegisterMainDropTarget(state->mainWindow);
   AttachCleanupTooltip(window, state);
 }
 
 } // namespace
 
 LRESULT MainCommand(HWND window, MainState* state, WPARAM wParam, LPARAM lParam) {
-  switch (LOWORD(wParam)) {
+  int id = LOWORD(wParam);
+  switch (id) {
   case kInitializeCommand:
     Initialize(window, state);
     return 0;
+  case IDC_APPLY_CREATED:
+    ApplyTimes(state, true, false);
+    return 0;
+  case IDC_APPLY_MODIFIED:
+    ApplyTimes(state, false, true);
+    return 0;
+  case IDC_APPLY_BOTH:
+    ApplyTimes(state, true, true);
+    return 0;
+  case IDC_GET_ALL_MODIFIED:
+    TakeSnapshot(state);
+    return 0;
+  case IDC_RESTORE:
+    RestoreSnapshot(state);
+    return 0;
+  case IDC_CLEANUP:
+    CleanupCommand(state);
+    return 0;
+  case IDM_MATCH_DATETIME:
+    MatchCommand(state);
+    return 0;
   case kTeardownCommand:
+    RevokeDragDrop(state->mainWindow);
     return 0;
   default:
+    if (CopyTimeCommand(state, id))
+      return 0;
     return DefWindowProcW(window, WM_COMMAND, wParam, lParam);
   }
 }

@@ -1,11 +1,17 @@
 #include "app/main_setup.h"
 
 #include <ole2.h>
+#include <shellapi.h>
 #include <winver.h>
 
 #include "app/bounded_text.h"
 #include "app/handles.h"
+#include "app/load_dialog_template.h"
 #include "app/main_command.h"
+#include "app/settings.h"
+#include "panes/pane_display.h"
+#include "panes/path_pane.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -47,14 +53,78 @@ void ShowVersionInTitle(HWND window, const MainState* state) {
   SetWindowTextW(window, title);
 }
 
+void ShowSettingsFileInTitle(HWND window) {
+  wchar_t title[260] = {};
+  GetWindowTextW(window, title, ARRAYSIZE(title));
+  AppendBounded(title, L" ");
+  AppendBounded(title, L"Datewright.ini");
+  SetWindowTextW(window, title);
+}
+
+HWND CreatePaneOver(HINSTANCE instance, HWND parent, int placeholderId, MainState* state) {
+  HWND pane = CreatePane(instance, parent, placeholderId, state);
+  if (pane != nullptr)
+    ShowWindow(pane, SW_SHOW);
+  return pane;
+}
+
+// The first argument after the program's own name that is not an option names the Target.
+void TakeTargetFromCommandLine(MainState* state, const wchar_t* commandLine) {
+  int count = 0;
+  UniqueLocal arguments(CommandLineToArgvW(commandLine, &count));
+  if (!arguments)
+    return;
+  auto** argv = static_cast<wchar_t**>(arguments.Get());
+  for (int i = 1; i < count; ++i) {
+    if (argv[i][0] == L'/' || argv[i][0] == L'-')
+      continue;
+    if (state->target.paneWindow != nullptr) {
+      SetPanePath(state->target.paneWindow, argv[i]);
+      ShowPaneTimes(state->target.paneWindow, &state->exifDates);
+    }
+    return;
+  }
+}
+
 } // namespace
+
+HWND CreatePane(HINSTANCE instance, HWND parent, int placeholderId, MainState* state) {
+  TemplateOptions options = {};
+  options.faceName = L"Segoe UI";
+  options.faceNameBytes = 18;
+  DLGTEMPLATE* copy = LoadDialogTemplate(instance, IDD_PATH_PANE, &options);
+  HWND pane = CreateDialogIndirectParamW(instance, copy, parent, PaneDialogProc,
+                                         reinterpret_cast<LPARAM>(state));
+  HWND placeholder = pane != nullptr ? GetDlgItem(parent, placeholderId) : nullptr;
+  if (placeholder != nullptr) {
+    RECT rect;
+    GetClientRect(placeholder, &rect);
+    POINT placeholderOrigin = {0, 0};
+    POINT parentOrigin = {0, 0};
+    ClientToScreen(placeholder, &placeholderOrigin);
+    ClientToScreen(parent, &parentOrigin);
+    OffsetRect(&rect, placeholderOrigin.x - parentOrigin.x, placeholderOrigin.y - parentOrigin.y);
+    MoveWindow(pane, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+  }
+  if (copy != nullptr)
+    HeapFree(GetProcessHeap(), 0, copy);
+  return pane;
+}
 
 LRESULT SetUpMainWindow(HWND window, MainState* state, const StartupRecord* startup) {
   // Balanced by CoUninitialize at teardown.
   CoInitialize(nullptr);
+  state->target.paneWindow = CreatePaneOver(state->instance, window, IDC_TARGET_PLACEHOLDER, state);
+  state->reference.paneWindow =
+      CreatePaneOver(state->instance, window, IDC_REFERENCE_PLACEHOLDER, state);
   GetWindowTextW(window, state->baseTitle, ARRAYSIZE(state->baseTitle));
   ShowVersionInTitle(window, state);
-  if (startup != nullptr)
+  LocateSettingsFile(state->modulePath, state->iniPath);
+  if (state->iniPath[0] != L'\0')
+    ShowSettingsFileInTitle(window);
+  if (startup != nullptr) {
     FormatBounded(state->modulePath, ARRAYSIZE(state->modulePath), L"%s", startup->modulePath);
+    TakeTargetFromCommandLine(state, startup->commandLine);
+  }
   return MainCommand(window, state, kInitializeCommand, 0);
 }

@@ -6,6 +6,7 @@
 #include "app/handles.h"
 #include "app/main_command.h"
 #include "app/main_lifecycle.h"
+#include "panes/drop_target.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -54,6 +55,19 @@ bool PlaceholderHolds(HWND window, int placeholderId, POINT clientPoint) {
     return false;
   MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
   return PtInRect(&rect, clientPoint) != FALSE;
+}
+
+// Drops come only from the program's own drop target, with the point's address in lParam.
+LRESULT OnDropFiles(HWND window, MainState* state, WPARAM wParam, LPARAM lParam) {
+  auto drop = reinterpret_cast<HDROP>(wParam);
+  const auto* point = reinterpret_cast<const POINTL*>(lParam);
+  if (point == nullptr || DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0)
+    return 0;
+  PathPane* pane = PaneAtScreenPoint(window, state, POINT{point->x, point->y});
+  if (pane == nullptr || pane->paneWindow == nullptr)
+    return 0;
+  ExifDates* exif = pane == &state->target ? &state->exifDates : nullptr;
+  return HandlePaneDrop(pane->paneWindow, state, drop, exif);
 }
 
 } // namespace
@@ -127,6 +141,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (LOWORD(wParam) == IDM_RENAME_FILES || LOWORD(wParam) == IDM_MATCH_DATETIME)
       return MainCommand(window, state, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
+  case WM_DROPFILES:
+    return OnDropFiles(window, state, wParam, lParam);
   case WM_INITMENU:
     UpdateSystemMenu(state, reinterpret_cast<HMENU>(wParam));
     return DefWindowProcW(window, WM_INITMENU, wParam, 0);

@@ -8,23 +8,10 @@
 
 #include "resources/resource_ids.h"
 #include "tests/support/iat_patch.h"
+#include "tests/support/main_window_fixture.h"
 #include "tests/support/window_pump.h"
 
 namespace {
-
-std::wstring WindowText(HWND window) {
-  wchar_t text[260] = {};
-  GetWindowTextW(window, text, ARRAYSIZE(text));
-  return text;
-}
-
-void EnsureMainClassRegistered() {
-  WNDCLASSEXW existing = {};
-  existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExW(GetModuleHandleW(nullptr), kMainWindowClass, &existing)) {
-    ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
-  }
-}
 
 // Teardown must undo the window's OLE and COM initialisation: a fresh initialisation of this
 // thread then answers S_OK rather than S_FALSE.
@@ -35,30 +22,7 @@ void ExpectOleAndComReleased() {
   CoUninitialize();
 }
 
-bool QuitPosted() {
-  MSG message;
-  return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-}
-
-// The real main window, created in this process from the templates linked into the test exe.
-class MainWindow : public ::testing::Test {
-protected:
-  static void SetUpTestSuite() { EnsureMainClassRegistered(); }
-
-  void SetUp() override {
-    window_ = CreateMainWindow(GetModuleHandleW(nullptr), L"Datewright.exe");
-    ASSERT_NE(window_, nullptr);
-    PumpPending();
-  }
-
-  void TearDown() override {
-    if (IsWindow(window_))
-      DestroyWindow(window_);
-    QuitPosted(); // the quit message of an ordinary close is not for the next test
-  }
-
-  HWND window_ = nullptr;
-};
+using MainWindow = MainWindowTest;
 
 TEST_F(MainWindow, IsADialogTemplateWindowOfTheProgramsClassWithItsState) {
   wchar_t className[64] = {};
@@ -81,15 +45,15 @@ TEST_F(MainWindow, IsADialogTemplateWindowOfTheProgramsClassWithItsState) {
 
 TEST_F(MainWindow, TakesItsCaptionFromTheTemplateAndAddsTheVersion) {
   EXPECT_STREQ(GetMainState(window_)->baseTitle, L"Datewright");
-  EXPECT_EQ(WindowText(window_), L"Datewright 2.10.1.32");
+  EXPECT_EQ(TextOf(window_), L"Datewright 2.10.1.32");
 }
 
 TEST_F(MainWindow, AnswersCopyDataOnlyWhenItCarriesData) {
   COPYDATASTRUCT data = {7, 0, nullptr};
-  std::wstring before = WindowText(window_);
+  std::wstring before = TextOf(window_);
   EXPECT_EQ(SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), TRUE);
   EXPECT_EQ(SendMessageW(window_, WM_COPYDATA, 0, 0), FALSE);
-  EXPECT_EQ(WindowText(window_), before);
+  EXPECT_EQ(TextOf(window_), before);
   EXPECT_NE(GetMainState(window_), nullptr);
 }
 
@@ -187,11 +151,11 @@ LPVOID WINAPI HeapAllocFailingMainState(HANDLE heap, DWORD flags, SIZE_T bytes) 
 }
 
 TEST(MainWindowCreation, RefusedWhenItsStateCannotBeAllocated) {
+  MainWindowTest::SetUpTestSuite();
   ImportPatch patch("kernel32.dll", "HeapAlloc",
                     reinterpret_cast<void*>(HeapAllocFailingMainState));
   ASSERT_TRUE(patch.Applied());
   g_realHeapAlloc = patch.Original();
-  EnsureMainClassRegistered();
   EXPECT_EQ(CreateMainWindow(GetModuleHandleW(nullptr), L"Datewright.exe"), nullptr);
   EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), nullptr);
 }

@@ -6,109 +6,18 @@
 #include <optional>
 
 #include "app/handles.h"
-#include "tests/support/iat_patch.h"
+#include "tests/support/file_times.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
-SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
-                 WORD milliseconds = 0) {
-  SYSTEMTIME time = {};
-  time.wYear = year;
-  time.wMonth = month;
-  time.wDay = day;
-  time.wHour = hour;
-  time.wMinute = minute;
-  time.wSecond = second;
-  time.wMilliseconds = milliseconds;
-  return time;
-}
-
-uint64_t Ticks(const FILETIME& time) {
-  return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-}
-
-FILETIME FromTicks(uint64_t ticks) {
-  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-}
-
-constexpr int64_t kTicksPerMinute = 600000000;
-constexpr uint64_t kTicksPerMillisecond = 10000;
-
-// Minutes to add to local time to get UTC, as in effect now; worked out without the
-// conversion functions under test.
-int64_t CurrentBiasMinutes() {
-  TIME_ZONE_INFORMATION zone;
-  DWORD which = GetTimeZoneInformation(&zone);
-  if (which == TIME_ZONE_ID_DAYLIGHT)
-    return zone.Bias + zone.DaylightBias;
-  if (which == TIME_ZONE_ID_STANDARD)
-    return zone.Bias + zone.StandardBias;
-  return zone.Bias;
-}
-
-// The UTC stamp a local wall-clock value must become under the one-offset rule.
-uint64_t ExpectedUtcTicks(const SYSTEMTIME& local) {
-  FILETIME wall;
-  EXPECT_TRUE(SystemTimeToFileTime(&local, &wall));
-  return Ticks(wall) + CurrentBiasMinutes() * kTicksPerMinute;
-}
-
-struct RawTimes {
-  FILETIME created;
-  FILETIME modified;
-};
-
-RawTimes ReadRaw(const std::wstring& path) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  RawTimes times = {};
-  EXPECT_TRUE(file);
-  EXPECT_TRUE(GetFileTime(file.Get(), &times.created, nullptr, &times.modified));
-  return times;
-}
-
-void WriteRaw(const std::wstring& path, const FILETIME* created, const FILETIME* modified) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  ASSERT_TRUE(file);
-  ASSERT_TRUE(SetFileTime(file.Get(), created, nullptr, modified));
-}
-
-// What SetPathTimes handed to SetFileTime, recorded by a replacement in the import table.
-struct SetFileTimeCall {
-  std::optional<uint64_t> created;
-  bool lastAccessGiven;
-  std::optional<uint64_t> modified;
-};
-
-std::optional<SetFileTimeCall> g_lastCall;
-void* g_realSetFileTime;
-
-std::optional<uint64_t> Slot(const FILETIME* time) {
-  return time != nullptr ? std::optional<uint64_t>(Ticks(*time)) : std::nullopt;
-}
-
-BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed,
-                                 const FILETIME* modified) {
-  g_lastCall = SetFileTimeCall{Slot(created), accessed != nullptr, Slot(modified)};
-  using Function = BOOL(WINAPI*)(HANDLE, const FILETIME*, const FILETIME*, const FILETIME*);
-  return reinterpret_cast<Function>(g_realSetFileTime)(file, created, accessed, modified);
-}
-
 class PathTimes : public ::testing::Test {
 protected:
-  void SetUp() override {
-    g_lastCall.reset();
-    file_ = folder_.MakeFile(L"photo.jpg");
-  }
-
-  // Some file systems (and Wine on Linux) accept a Created time but do not keep it.
-  bool FileSystemKeepsCreatedTimes() {
-    std::wstring probe = folder_.MakeFile(L"probe.tmp");
-    FILETIME created = FromTicks(Ticks(ReadRaw(probe).created) - 3600 * 10000000ull * 24 * 400);
-    WriteRaw(probe, &created, nullptr);
-    return Ticks(ReadRaw(probe).created) == Ticks(created);
+  void SetUp() override { file_ = folder_.MakeFile(L"photo.jpg"); }
+  bool FileSystemKeepsCreatedTimes() { return ::FileSystemKeepsCreatedTimes(folder_.Path()); }
+  // The last SetFileTime call the recorder saw.
+  static SetFileTimeCall Last(const SetFileTimeRecorder& recorder) {
+    return recorder.Calls().empty() ? SetFileTimeCall{} : recorder.Calls().back();
   }
 
   TempFolder folder_;
@@ -117,9 +26,8 @@ protected:
 
 TEST_F(PathTimes, ConvertsLocalTimeWithTheOffsetInEffectNow) {
   ASSERT_NE(CurrentBiasMinutes(), 0) << "run the tests in a local zone that is not UTC";
-  ImportPatch patch("kernel32.dll", "SetFileTime", reinterpret_cast<void*>(RecordingSetFileTime));
-  ASSERT_TRUE(patch.Applied());
-  g_realSetFileTime = patch.Original();
+  SetFileTimeRecorder recorder;
+  ASSERT_TRUE(recorder.Applied());
 
   // A winter date, a summer date and one inside the hour skipped in spring: all take today's
   // offset, whatever their season.
@@ -130,56 +38,54 @@ TEST_F(PathTimes, ConvertsLocalTimeWithTheOffsetInEffectNow) {
     modified.wYear = 2019;
     DWORD error = 0;
     ASSERT_EQ(SetPathTimes(file_.c_str(), &created, &modified, &error), 1) << error;
-    ASSERT_TRUE(g_lastCall.has_value());
-    EXPECT_EQ(g_lastCall->created, ExpectedUtcTicks(created));
-    EXPECT_EQ(g_lastCall->modified, ExpectedUtcTicks(modified));
-    EXPECT_FALSE(g_lastCall->lastAccessGiven);
+    ASSERT_FALSE(recorder.Calls().empty());
+    EXPECT_EQ(Last(recorder).created, ExpectedUtcTicks(created));
+    EXPECT_EQ(Last(recorder).modified, ExpectedUtcTicks(modified));
+    EXPECT_FALSE(Last(recorder).lastAccessGiven);
     EXPECT_EQ(Ticks(ReadRaw(file_).modified), ExpectedUtcTicks(modified));
   }
 }
 
 TEST_F(PathTimes, PassesOnlyTheTimesGiven) {
-  ImportPatch patch("kernel32.dll", "SetFileTime", reinterpret_cast<void*>(RecordingSetFileTime));
-  ASSERT_TRUE(patch.Applied());
-  g_realSetFileTime = patch.Original();
+  SetFileTimeRecorder recorder;
+  ASSERT_TRUE(recorder.Applied());
   SYSTEMTIME time = Local(2001, 2, 3, 4, 5, 6);
   RawTimes before = ReadRaw(file_);
 
   ASSERT_EQ(SetPathTimes(file_.c_str(), &time, nullptr, nullptr), 1);
-  EXPECT_EQ(g_lastCall->created, ExpectedUtcTicks(time));
-  EXPECT_EQ(g_lastCall->modified, std::nullopt);
-  EXPECT_FALSE(g_lastCall->lastAccessGiven);
+  EXPECT_EQ(Last(recorder).created, ExpectedUtcTicks(time));
+  EXPECT_EQ(Last(recorder).modified, std::nullopt);
+  EXPECT_FALSE(Last(recorder).lastAccessGiven);
   EXPECT_EQ(Ticks(ReadRaw(file_).modified), Ticks(before.modified));
 
   ASSERT_EQ(SetPathTimes(file_.c_str(), nullptr, &time, nullptr), 1);
-  EXPECT_EQ(g_lastCall->created, std::nullopt);
-  EXPECT_EQ(g_lastCall->modified, ExpectedUtcTicks(time));
+  EXPECT_EQ(Last(recorder).created, std::nullopt);
+  EXPECT_EQ(Last(recorder).modified, ExpectedUtcTicks(time));
   EXPECT_EQ(Ticks(ReadRaw(file_).modified), ExpectedUtcTicks(time));
 
   // Neither: still a successful call that changes nothing.
   RawTimes middle = ReadRaw(file_);
   ASSERT_EQ(SetPathTimes(file_.c_str(), nullptr, nullptr, nullptr), 1);
-  EXPECT_EQ(g_lastCall->created, std::nullopt);
-  EXPECT_EQ(g_lastCall->modified, std::nullopt);
+  EXPECT_EQ(Last(recorder).created, std::nullopt);
+  EXPECT_EQ(Last(recorder).modified, std::nullopt);
   EXPECT_EQ(Ticks(ReadRaw(file_).modified), Ticks(middle.modified));
 }
 
 TEST_F(PathTimes, LeavesAnOutOfRangeTimeAloneAndWritesTheOther) {
-  ImportPatch patch("kernel32.dll", "SetFileTime", reinterpret_cast<void*>(RecordingSetFileTime));
-  ASSERT_TRUE(patch.Applied());
-  g_realSetFileTime = patch.Original();
+  SetFileTimeRecorder recorder;
+  ASSERT_TRUE(recorder.Applied());
   SYSTEMTIME good = Local(2010, 6, 7, 8, 9, 10);
   const SYSTEMTIME bad[] = {Local(2010, 13, 1, 0, 0, 0), Local(2010, 0, 1, 0, 0, 0),
                             Local(2010, 1, 0, 0, 0, 0), Local(1600, 12, 31, 0, 0, 0), SYSTEMTIME{}};
   for (const SYSTEMTIME& outOfRange : bad) {
     ASSERT_EQ(SetPathTimes(file_.c_str(), &outOfRange, &good, nullptr), 1);
-    EXPECT_EQ(g_lastCall->created, std::nullopt);
-    EXPECT_EQ(g_lastCall->modified, ExpectedUtcTicks(good));
+    EXPECT_EQ(Last(recorder).created, std::nullopt);
+    EXPECT_EQ(Last(recorder).modified, ExpectedUtcTicks(good));
 
     RawTimes before = ReadRaw(file_);
     ASSERT_EQ(SetPathTimes(file_.c_str(), &good, &outOfRange, nullptr), 1);
-    EXPECT_EQ(g_lastCall->created, ExpectedUtcTicks(good));
-    EXPECT_EQ(g_lastCall->modified, std::nullopt);
+    EXPECT_EQ(Last(recorder).created, ExpectedUtcTicks(good));
+    EXPECT_EQ(Last(recorder).modified, std::nullopt);
     EXPECT_EQ(Ticks(ReadRaw(file_).modified), Ticks(before.modified));
   }
 }

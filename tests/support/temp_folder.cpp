@@ -4,13 +4,23 @@
 
 #include "app/handles.h"
 
-TempFolder::TempFolder() {
-  wchar_t base[MAX_PATH];
+namespace {
+
+std::wstring TempBase() {
+  wchar_t base[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, base);
+  return base;
+}
+
+} // namespace
+
+TempFolder::TempFolder() : TempFolder(TempBase()) {}
+
+TempFolder::TempFolder(const std::wstring& base) {
   static unsigned counter = 0;
   for (;;) {
-    path_ = std::wstring(base) + L"dwtest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
+    path_ = base + (base.back() == L'\\' ? L"" : L"\\") + L"dwtest-" +
+            std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
     if (CreateDirectoryW(path_.c_str(), nullptr))
       break;
     if (GetLastError() != ERROR_ALREADY_EXISTS) {

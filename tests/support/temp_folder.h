@@ -8,6 +8,8 @@
 class TempFolder {
 public:
   TempFolder();
+  // Under another folder, for dialogs that do not show the (hidden) temporary folder.
+  explicit TempFolder(const std::wstring& base);
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

@@ -1,0 +1,13 @@
+#pragma once
+// The Modified-time snapshot of the Target folder's files, kept in MainState.
+
+#include "app/main_state.h"
+
+// Frees the snapshot, disables "Restore" and empties the two count fields.
+void DiscardSnapshot(MainState* state);
+
+// "Get All Modified DateTime": a fresh snapshot of the files directly in the Target folder.
+void TakeSnapshot(MainState* state);
+
+// "Restore": puts every saved Modified time back and shows how many were set.
+void RestoreSnapshot(MainState* state);
