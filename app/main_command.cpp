@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/folder_commands.h"
+#include "app/rename_command.h"
 #include "app/settings.h"
 #include "app/snapshot.h"
 #include "app/time_commands.h"
@@ -73,6 +74,9 @@ LRESULT MainCommand(HWND window, MainState* state, WPARAM wParam, LPARAM lParam)
     return 0;
   case IDC_CLEANUP:
     CleanupCommand(state);
+    return 0;
+  case IDM_RENAME_FILES:
+    RenameCommand(state);
     return 0;
   case IDM_MATCH_DATETIME:
     MatchCommand(state);

@@ -9,6 +9,7 @@
 
 #include "rename/rename_method.h"
 #include "resources/resource_ids.h"
+#include "tests/rename_test_views.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -52,23 +53,11 @@ protected:
     SetDlgItemTextW(dialog_, IDC_RENAME_LENGTH, inputs.length);
   }
 
-  std::vector<std::wstring> Preview(int method) {
+  Names Preview(int method) {
     RunRenameMethod(dialog_, folder_.Path().c_str(), method, list_, -1);
     return Rows();
   }
-  std::vector<std::wstring> Rows() const {
-    std::vector<std::wstring> rows;
-    int count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      wchar_t text[520] = {};
-      LVITEMW item = {};
-      item.pszText = text;
-      item.cchTextMax = ARRAYSIZE(text);
-      SendMessageW(list_, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-      rows.push_back(text);
-    }
-    return rows;
-  }
+  Names Rows() const { return ListRows(list_); }
   void RenameAll(int method) {
     RunRenameMethod(dialog_, folder_.Path().c_str(), method, nullptr, -1);
   }
@@ -76,29 +65,7 @@ protected:
     RunRenameMethod(dialog_, folder_.Path().c_str(), method, nullptr, row);
   }
 
-  // Names directly in the folder, sorted; folders marked with a trailing backslash.
-  std::vector<std::wstring> Current() const { return NamesIn(folder_.Path()); }
-  static std::vector<std::wstring> NamesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names = InListingOrder(folder);
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  // As the file system gives them, which under Wine is not sorted.
-  static std::vector<std::wstring> InListingOrder(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-      return names;
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      names.push_back(name + ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? L"\\" : L""));
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
-  }
+  Names Current() const { return NamesIn(folder_.Path()); }
   void MakeFiles(std::initializer_list<const wchar_t*> names) {
     for (const wchar_t* name : names)
       folder_.MakeFile(name);
@@ -108,8 +75,6 @@ protected:
   HWND dialog_ = nullptr;
   HWND list_ = nullptr;
 };
-
-using Names = std::vector<std::wstring>;
 
 TEST_F(RenameRun, PreviewShowsOneRowPerNewNameInListingOrder) {
   MakeFiles({L"abcabc.txt", L"bcbc.txt", L"plain.txt", L".bc", L"x.bc.txt"});
