@@ -35,20 +35,37 @@ struct Listing {
   const FolderEntry* Entries() const { return static_cast<const FolderEntry*>(block.Get()); }
 };
 
+// Listing is the slow part of a run, and a folder is usually previewed and renamed several times
+// in a row: the array is first sized by the count of the last run, so such a run lists the folder
+// once. A folder with more files than that is counted by the first listing, and listed again into
+// an array of exactly that size.
+uint32_t g_lastCount = 0;
+constexpr uint32_t kLeastCapacity = 256;
+
+// Lists into a zeroed array of capacity entries; the limit keeps the array from being overrun,
+// also by a file added since it was sized. Returns the folder's count, which may be larger.
+uint32_t FillListing(Listing* listing, const wchar_t* folderPath, EnumerateOptions* options,
+                     uint32_t capacity) {
+  listing->count = 0;
+  listing->block.Reset(HeapAllocZeroed<FolderEntry>(capacity));
+  if (!listing->block)
+    return 0;
+  options->maxEntries = capacity;
+  uint32_t count =
+      EnumerateFolder(static_cast<FolderEntry*>(listing->block.Get()), folderPath, 0, options);
+  listing->count = count < capacity ? count : capacity;
+  return count;
+}
+
 Listing ListFolder(const wchar_t* folderPath, const wchar_t* filter) {
   EnumerateOptions options = {};
   options.pattern = filter[0] != L'\0' ? filter : nullptr;
   Listing listing;
-  uint32_t count = EnumerateFolder(nullptr, folderPath, 0, &options);
-  if (count == 0)
-    return listing;
-  listing.block.Reset(HeapAllocZeroed<FolderEntry>(count));
-  if (!listing.block)
-    return listing;
-  // The limit keeps a file added since the count out of the array.
-  options.maxEntries = count;
-  EnumerateFolder(static_cast<FolderEntry*>(listing.block.Get()), folderPath, 0, &options);
-  listing.count = count;
+  uint32_t capacity = g_lastCount > kLeastCapacity ? g_lastCount : kLeastCapacity;
+  uint32_t count = FillListing(&listing, folderPath, &options, capacity);
+  if (count > capacity)
+    FillListing(&listing, folderPath, &options, count);
+  g_lastCount = listing.count;
   return listing;
 }
 

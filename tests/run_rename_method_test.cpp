@@ -118,6 +118,30 @@ TEST_F(RenameRun, PreviewFillsTheColumnToTheListWidth) {
   EXPECT_TRUE(GetWindowLongW(list_, GWL_STYLE) & WS_VSCROLL);
 }
 
+// A run sizes its first listing by the last run's count; a folder that grew since, or a smaller
+// one after a large one, must still be listed whole.
+TEST_F(RenameRun, FoldersOfAnySizeAfterOneAnotherAreListedWhole) {
+  Set({.find = L"f", .replace = L"g", .caseSensitive = true});
+  TempFolder small;
+  small.MakeFile(L"f1.txt");
+  RunRenameMethod(dialog_, small.Path().c_str(), RenameReplace, list_, -1);
+  EXPECT_EQ(Rows().size(), 1u);
+  for (int i = 0; i < 3; ++i)
+    folder_.MakeFile(L"f" + std::to_wstring(i) + L".txt");
+  EXPECT_EQ(Preview(RenameReplace).size(), 3u);
+  for (int i = 3; i < 300; ++i)
+    folder_.MakeFile(L"f" + std::to_wstring(i) + L".txt");
+  EXPECT_EQ(Preview(RenameReplace).size(), 300u);
+  RenameAll(RenameReplace);
+  Names renamed = Current();
+  EXPECT_EQ(renamed.size(), 300u);
+  EXPECT_EQ(std::count_if(renamed.begin(), renamed.end(),
+                          [](const std::wstring& name) { return name[0] == L'g'; }),
+            300);
+  RunRenameMethod(dialog_, small.Path().c_str(), RenameReplace, list_, -1);
+  EXPECT_EQ(Rows(), Names{L"f1.txt -> g1.txt"});
+}
+
 TEST_F(RenameRun, RenameAllRenamesEveryFileThatGetsANewName) {
   MakeFiles({L"abcabc.txt", L"bcbc.txt", L"plain.txt", L".bc", L"abc.bc"});
   Set({.find = L"bc", .replace = L"X"});
