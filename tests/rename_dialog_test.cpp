@@ -371,6 +371,18 @@ TEST_F(RenameDialog, GrowsWithTheListAndNeverShrinksBelowItsStart) {
   });
 }
 
+TEST_F(RenameDialog, TheButtonAndTheSystemMenuItemOpenIt) {
+  for (bool fromMenu : {false, true}) {
+    DialogAnswerer answerer([](HWND dialog) { EXPECT_TRUE(PressButton(dialog, IDCANCEL)); });
+    if (fromMenu)
+      SendMessageW(window_, WM_SYSCOMMAND, IDM_RENAME_FILES, 0);
+    else
+      EXPECT_TRUE(PressButton(window_, IDM_RENAME_FILES));
+    ASSERT_EQ(answerer.Count(), 1u) << (fromMenu ? "system menu" : "button");
+    EXPECT_EQ(answerer.Seen()[0].caption, L"Rename");
+  }
+}
+
 // Before Windows Vista the dialog is made from a copy of its template with another face.
 BOOL WINAPI OlderWindows(OSVERSIONINFOEXW*, DWORD, DWORDLONG) {
   SetLastError(ERROR_OLD_WIN_VERSION);
