@@ -195,18 +195,6 @@ TEST(RenameRules, EmptyFindEndsTheRunForEveryMatchingMethod) {
   }
 }
 
-TEST(RenameRules, EachMethodReadsItsOwnInputs) {
-  const uint32_t replaceInputs = InputFilter | InputFind | InputReplace | InputCaseSensitive;
-  const uint32_t expected[] = {replaceInputs,
-                               replaceInputs,
-                               replaceInputs,
-                               replaceInputs,
-                               InputFilter | InputLength,
-                               InputFilter | InputFind | InputCaseSensitive | InputLength};
-  for (int method = kReplace; method <= kRemove; ++method)
-    EXPECT_EQ(RoutineFor(method)->inputs, expected[method]) << "method " << method;
-}
-
 // Names that would not fit a file-name component, or a 260-character buffer, are left out rather
 // than cut.
 TEST(RenameRules, ResultsThatWouldNotFitAreLeftOut) {
