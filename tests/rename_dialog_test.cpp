@@ -371,6 +371,29 @@ TEST_F(RenameDialog, GrowsWithTheListAndNeverShrinksBelowItsStart) {
   });
 }
 
+// A remembered method outside 0 to 5 selects nothing: the buttons do nothing until one is chosen.
+TEST_F(RenameDialog, WithoutAMethodTheButtonsWaitForOne) {
+  folder_.MakeFile(L"abc.txt");
+  g_renameSettings.method = 9;
+  Run([this](HWND dialog) {
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_RENAME_METHOD, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_FALSE(Shown(dialog, IDC_RENAME_FIND));
+    EXPECT_FALSE(Shown(dialog, IDC_RENAME_LENGTH));
+    SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"abc");
+    SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"X");
+    EXPECT_TRUE(PressButton(dialog, IDC_RENAME_TEST));
+    EXPECT_TRUE(Rows(dialog).empty());
+    EXPECT_TRUE(PressButton(dialog, IDOK));
+    EXPECT_TRUE(IsWindowVisible(dialog)); // EndDialog would have hidden it
+    EXPECT_EQ(Current(), Names{L"abc.txt"});
+    ChooseMethod(dialog, 0);
+    EXPECT_TRUE(Shown(dialog, IDC_RENAME_FIND));
+    EXPECT_TRUE(PressButton(dialog, IDOK));
+  });
+  EXPECT_EQ(Current(), Names{L"X.txt"});
+  EXPECT_EQ(g_renameSettings.method, 0);
+}
+
 TEST_F(RenameDialog, TheButtonAndTheSystemMenuItemOpenIt) {
   for (bool fromMenu : {false, true}) {
     DialogAnswerer answerer([](HWND dialog) { EXPECT_TRUE(PressButton(dialog, IDCANCEL)); });
