@@ -73,8 +73,9 @@ int MakeTree(const std::wstring& root, bool junkOnly, bool* ok) {
   return junk;
 }
 
+// Opened as SetPathTimes opens, so that the same writes are refused (a read-only file, say).
 bool WriteTimes(const std::wstring& path, const FILETIME* created, const FILETIME* modified) {
-  UniqueFile file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   return file && SetFileTime(file.Get(), created, nullptr, modified);
 }
