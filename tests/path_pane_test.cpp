@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,29 +12,13 @@
 #include "resources/resource_ids.h"
 #include "tests/support/built_program.h"
 #include "tests/support/dialog_answerer.h"
+#include "tests/support/held_key.h"
+#include "tests/support/iat_patch.h"
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/window_pump.h"
 
 namespace {
-
-// Holds a modifier key down, as the user would, for the object's life.
-class HeldKey {
-public:
-  explicit HeldKey(WORD key) : key_(key) { Send(0); }
-  ~HeldKey() { Send(KEYEVENTF_KEYUP); }
-
-private:
-  void Send(DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key_;
-    input.ki.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
-    PumpUntil([&] { return ((GetAsyncKeyState(key_) & 0x8000) != 0) == (flags == 0); }, 2000);
-  }
-  WORD key_;
-};
 
 constexpr int kFileNameBox = 0x047C; // cmb13 of the open-file dialog
 
@@ -142,21 +127,34 @@ TEST_F(OpenCommand, OpenFileOnAFolderStartsInItsParentWithoutName) {
   EXPECT_EQ(IniText(), ""); // a cancelled dialog writes nothing
 }
 
-TEST_F(OpenCommand, BrowseWithShiftPreselectsThePanesFolder) {
-  // The browse dialog does not show the hidden temporary folder; the test exe's folder it does.
-  std::wstring exe = BuiltProgramPath();
-  TempFolder visible(exe.substr(0, exe.find_last_of(L'\\')));
-  std::wstring album = visible.MakeFolder(L"Album");
-  std::wstring photo = visible.MakeFile(L"Album\\photo.jpg");
+// What the program asked the browse dialog for: its title and the folder to preselect.
+struct BrowseRequest {
+  std::wstring title;
+  std::wstring preselect;
+};
+BrowseRequest g_browseRequest;
+void* g_realBrowse;
+
+PIDLIST_ABSOLUTE WINAPI RecordingBrowse(BROWSEINFOW* browse) {
+  g_browseRequest = {browse->lpszTitle, reinterpret_cast<const wchar_t*>(browse->lParam)};
+  return reinterpret_cast<decltype(&SHBrowseForFolderW)>(g_realBrowse)(browse);
+}
+
+TEST_F(OpenCommand, BrowseWithShiftPreselectsThePanesFolderAndRemembersTheChoice) {
+  std::wstring album = folder_.MakeFolder(L"Album");
+  std::wstring photo = folder_.MakeFile(L"Album\\photo.jpg");
   UseSettingsFile("");
+  ImportPatch patch("shell32.dll", "SHBrowseForFolderW", reinterpret_cast<void*>(RecordingBrowse));
+  ASSERT_TRUE(patch.Applied());
+  g_realBrowse = patch.Original();
   struct Case {
     std::wstring shown;
-    std::wstring title;
+    std::wstring preselect; // a file's folder comes with its trailing backslash
   };
-  const Case cases[] = {{album, L"Current Folder is " + album},
-                        {photo, L"Current Folder is " + album + L"\\"}};
+  const Case cases[] = {{album, album}, {photo, album + L"\\"}};
   for (const Case& c : cases) {
     ASSERT_EQ(SetPanePath(Target(), c.shown.c_str()), 1);
+    g_browseRequest = {};
     std::wstring title;
     DialogAnswerer answerer([&](HWND dialog) {
       title = BrowseTitle(dialog);
@@ -167,10 +165,17 @@ TEST_F(OpenCommand, BrowseWithShiftPreselectsThePanesFolder) {
       PressOpen(Target());
     }
     ASSERT_EQ(answerer.Count(), 1u) << c.shown;
-    EXPECT_EQ(title, c.title);
-    // Accepting the preselection chooses that folder.
-    EXPECT_EQ(PanePath(Target()), album) << c.shown;
-    EXPECT_EQ(Remembered(L"DirPath", L"Target"), album);
+    EXPECT_EQ(g_browseRequest.preselect, c.preselect);
+    EXPECT_EQ(g_browseRequest.title, L"Current Folder is " + c.preselect);
+    EXPECT_EQ(title, g_browseRequest.title);
+    // Whichever folder the dialog answered with (Wine's dialog cannot always walk to the
+    // preselection), the pane shows it and the settings remember it, quoted.
+    std::wstring chosen = PanePath(Target());
+    EXPECT_NE(chosen, c.shown == photo ? photo : L"");
+    EXPECT_EQ(Remembered(L"DirPath", L"Target"), chosen);
+    std::string narrow(chosen.begin(), chosen.end());
+    EXPECT_NE(IniText().find("Target=\"" + narrow + "\""), std::string::npos);
+    SetPanePath(Target(), album.c_str());
   }
 }
 
