@@ -157,7 +157,19 @@ TEST(MainWindowCreation, RefusedWhenItsStateCannotBeAllocated) {
   ASSERT_TRUE(patch.Applied());
   g_realHeapAlloc = patch.Original();
   EXPECT_EQ(CreateMainWindow(GetModuleHandleW(nullptr), L"Datewright.exe"), nullptr);
-  EXPECT_EQ(FindWindowW(kMainWindowClass, nullptr), nullptr);
+  // No window of the class was left behind on this thread (other processes may have theirs).
+  bool found = false;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) -> BOOL {
+        wchar_t className[64] = {};
+        GetClassNameW(window, className, ARRAYSIZE(className));
+        if (lstrcmpW(className, kMainWindowClass) == 0)
+          *reinterpret_cast<bool*>(found) = true;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  EXPECT_FALSE(found);
 }
 
 } // namespace
