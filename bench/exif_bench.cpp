@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/handles.h"
+#include "bench/bench_clock.h"
 #include "exif/read_times_and_exif.h"
 #include "tests/support/jpeg_builder.h"
 
@@ -16,17 +17,6 @@ namespace {
 constexpr size_t kFileSize = 20 * 1024 * 1024;
 constexpr int kRepetitions = 25;
 constexpr double kTarget = 1.3;
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER value;
-    QueryPerformanceFrequency(&value);
-    return value;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 bool WriteSample(const std::wstring& path) {
   Bytes tiff = BuildTiff(CameraLayout(ByteOrder::kIntel, "2019:07:04 18:30:05",
@@ -63,11 +53,6 @@ template <typename Read> double Timed(Read read, const std::wstring& path, bool*
   double start = Now();
   *ok = read(path) && *ok;
   return Now() - start;
-}
-
-double Median(std::vector<double> samples) {
-  std::sort(samples.begin(), samples.end());
-  return samples[samples.size() / 2];
 }
 
 } // namespace
