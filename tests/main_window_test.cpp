@@ -118,14 +118,7 @@ TEST_F(MainWindow, CleanupButtonCarriesItsTooltip) {
       reinterpret_cast<LPARAM>(&tooltip));
   ASSERT_NE(tooltip, nullptr);
   EXPECT_EQ(GetWindow(tooltip, GW_OWNER), window_);
-  wchar_t text[128] = {};
-  TOOLINFOW tool = {};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = GetDlgItem(window_, IDC_CLEANUP);
-  tool.uId = IDC_CLEANUP;
-  tool.lpszText = text;
-  SendMessageW(tooltip, TTM_GETTEXTW, ARRAYSIZE(text), reinterpret_cast<LPARAM>(&tool));
-  EXPECT_STREQ(text, L"Creanup Folder\n+Shift:Apply Sub Folders");
+  EXPECT_EQ(ToolText(tooltip, window_, IDC_CLEANUP), L"Creanup Folder\n+Shift:Apply Sub Folders");
 }
 
 TEST_F(MainWindow, FindsThePaneUnderADropPoint) {

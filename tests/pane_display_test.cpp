@@ -31,16 +31,6 @@ protected:
     return Enabled(IDC_GET_ALL_MODIFIED) == enabled && Enabled(IDC_CLEANUP) == enabled &&
            Enabled(IDM_RENAME_FILES) == enabled;
   }
-  std::wstring TooltipText(HWND tooltip, HWND pane) const {
-    wchar_t text[300] = {};
-    TOOLINFOW tool = {};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = GetDlgItem(pane, IDC_PANE_PATH);
-    tool.uId = IDC_PANE_PATH;
-    tool.lpszText = text;
-    SendMessageW(tooltip, TTM_GETTEXTW, ARRAYSIZE(text), reinterpret_cast<LPARAM>(&tool));
-    return text;
-  }
   SYSTEMTIME Picker(HWND pane, int id) const {
     SYSTEMTIME time = {};
     SendDlgItemMessageW(pane, id, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
@@ -65,12 +55,12 @@ TEST_F(PaneDisplay, TheMainWindowFollowsTheKindOfTargetPath) {
   EXPECT_EQ(PanePath(Target()), album);
   EXPECT_EQ(TextOf(window_), album + L" - Datewright");
   EXPECT_TRUE(FolderButtons(true));
-  EXPECT_EQ(TooltipText(State()->target.pathTooltip, Target()), album);
+  EXPECT_EQ(ToolText(State()->target.pathTooltip, Target(), IDC_PANE_PATH), album);
 
   ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
   EXPECT_EQ(TextOf(window_), L"photo.jpg - Datewright");
   EXPECT_TRUE(FolderButtons(false));
-  EXPECT_EQ(TooltipText(State()->target.pathTooltip, Target()), photo);
+  EXPECT_EQ(ToolText(State()->target.pathTooltip, Target(), IDC_PANE_PATH), photo);
 
   // A missing path is taken, but leaves the folder buttons as they were.
   SetPanePath(Target(), album.c_str());
@@ -103,7 +93,7 @@ TEST_F(PaneDisplay, AReferencePathChangesNothingInTheMainWindow) {
   EXPECT_TRUE(FolderButtons(false));
   EXPECT_NE(State()->modifiedSnapshot, nullptr);
   EXPECT_TRUE(Enabled(IDC_RESTORE));
-  EXPECT_EQ(TooltipText(State()->reference.pathTooltip, Reference()), album);
+  EXPECT_EQ(ToolText(State()->reference.pathTooltip, Reference(), IDC_PANE_PATH), album);
   EXPECT_EQ(State()->target.pathTooltip, nullptr);
 }
 

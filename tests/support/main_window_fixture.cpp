@@ -1,11 +1,24 @@
 #include "tests/support/main_window_fixture.h"
 
+#include <commctrl.h>
+
 #include "resources/resource_ids.h"
 #include "tests/support/window_pump.h"
 
 std::wstring TextOf(HWND window) {
   wchar_t text[400] = {};
   GetWindowTextW(window, text, ARRAYSIZE(text));
+  return text;
+}
+
+std::wstring ToolText(HWND tooltip, HWND owner, int controlId) {
+  wchar_t text[300] = {};
+  TOOLINFOW tool = {};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = GetDlgItem(owner, controlId);
+  tool.uId = static_cast<UINT_PTR>(controlId);
+  tool.lpszText = text;
+  SendMessageW(tooltip, TTM_GETTEXTW, ARRAYSIZE(text), reinterpret_cast<LPARAM>(&tool));
   return text;
 }
 

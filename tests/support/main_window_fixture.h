@@ -10,6 +10,9 @@
 
 std::wstring TextOf(HWND window);
 
+// The text a tooltip shows for the control controlId of owner.
+std::wstring ToolText(HWND tooltip, HWND owner, int controlId);
+
 // The real main window, made in this process from the templates linked into the test exe.
 class MainWindowTest : public ::testing::Test {
 public:
