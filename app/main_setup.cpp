@@ -78,8 +78,12 @@ void TakeTargetFromCommandLine(MainState* state, const wchar_t* commandLine) {
   for (int i = 1; i < count; ++i) {
     if (argv[i][0] == L'/' || argv[i][0] == L'-')
       continue;
-    if (state->target.paneWindow != nullptr) {
-      SetPanePath(state->target.paneWindow, argv[i]);
+    // Made whole at once: the pane must go on naming this file wherever the current directory
+    // moves. A path that cannot be made whole within 259 characters is not taken.
+    wchar_t full[MAX_PATH];
+    DWORD length = GetFullPathNameW(argv[i], MAX_PATH, full, nullptr);
+    if (state->target.paneWindow != nullptr && length != 0 && length < MAX_PATH) {
+      SetPanePath(state->target.paneWindow, full);
       ShowPaneTimes(state->target.paneWindow, &state->exifDates);
     }
     return;

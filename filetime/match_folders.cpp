@@ -77,12 +77,14 @@ int MatchItem(const wchar_t* fullPath, HANDLE, const SYSTEMTIME*, void* context)
   if (handling == Handling::kSkip || !CounterpartPath(*match, fullPath, counterpart) ||
       !CounterpartFits(handling, GetFileAttributesW(counterpart)))
     return 1;
-  SYSTEMTIME times[kTimeSlots];
+  // A time that could not be converted stays all zero and is kept out of the write, so no other
+  // item's time can reach the counterpart.
+  SYSTEMTIME times[kTimeSlots] = {};
   if (!GetPathTimes(fullPath, &times[kCreatedSlot], &times[kModifiedSlot]))
     return 1;
   const SYSTEMTIME* copied[kTimeSlots] = {};
   for (const auto& row : kCopiedTimes)
-    if ((match->option & row.bit) != 0)
+    if ((match->option & row.bit) != 0 && times[row.slot].wYear != 0)
       copied[row.slot] = &times[row.slot];
   // With no time selected the item still counts, but the counterpart is not opened for writing.
   if (copied[kCreatedSlot] != nullptr || copied[kModifiedSlot] != nullptr)

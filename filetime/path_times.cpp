@@ -4,9 +4,9 @@
 
 namespace {
 
-UniqueFile OpenPath(const wchar_t* path, DWORD access) {
-  // Backup semantics lets the same call open folders.
-  return UniqueFile(CreateFileW(path, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+// Backup semantics lets the same call open folders.
+UniqueFile OpenPath(const wchar_t* path, DWORD access, DWORD share) {
+  return UniqueFile(CreateFileW(path, access, share, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
@@ -29,7 +29,7 @@ bool UtcToLocal(const FILETIME& utc, SYSTEMTIME* local) {
 
 int SetPathTimes(const wchar_t* path, const SYSTEMTIME* created, const SYSTEMTIME* modified,
                  DWORD* errorOut) {
-  UniqueFile file = OpenPath(path, GENERIC_READ | GENERIC_WRITE);
+  UniqueFile file = OpenPath(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
   if (!file) {
     if (errorOut != nullptr)
       *errorOut = GetLastError();
@@ -47,7 +47,10 @@ int SetPathTimes(const wchar_t* path, const SYSTEMTIME* created, const SYSTEMTIM
 }
 
 int GetPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut) {
-  UniqueFile file = OpenPath(path, GENERIC_READ);
+  // Reading the times needs no access to the data, so other programs keep their handles, also
+  // those open for writing.
+  UniqueFile file =
+      OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
   if (!file)
     return 0;
   FILETIME createdUtc;

@@ -58,7 +58,9 @@ int ChooseFile(HINSTANCE instance, wchar_t* remembered, HWND pane) {
   dialog.lpstrFile = name;
   dialog.nMaxFile = 260;
   dialog.lpstrInitialDir = initialFolder;
-  dialog.Flags = OFN_OVERWRITEPROMPT;
+  // The dialog would otherwise move the process into the chosen folder, and a relative path
+  // would then name another file.
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
   BOOL chosen = GetOpenFileNameW(&dialog);
   if (chosen) {
     SetPanePath(pane, name);

@@ -12,7 +12,9 @@ HRESULT STDMETHODCALLTYPE CSimpleDropTarget::QueryInterface(REFIID id, void** ob
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE CSimpleDropTarget::AddRef() { return static_cast<ULONG>(++refCount); }
+ULONG STDMETHODCALLTYPE CSimpleDropTarget::AddRef() {
+  return static_cast<ULONG>(++refCount);
+}
 
 ULONG STDMETHODCALLTYPE CSimpleDropTarget::Release() {
   LONG count = --refCount;
@@ -23,21 +25,48 @@ ULONG STDMETHODCALLTYPE CSimpleDropTarget::Release() {
   return static_cast<ULONG>(count);
 }
 
-// The target never refuses a drag and leaves the source's effect as it is.
-HRESULT STDMETHODCALLTYPE CSimpleDropTarget::DragEnter(IDataObject*, DWORD, POINTL, DWORD*) {
+namespace {
+
+FORMATETC FileNames() {
+  return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
+
+// Names are only read, never moved: a source told of a move would delete its files.
+void Answer(DWORD* effect, bool offersFiles) {
+  if (effect != nullptr)
+    *effect = offersFiles ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+}
+
+} // namespace
+
+HRESULT STDMETHODCALLTYPE CSimpleDropTarget::DragEnter(IDataObject* data, DWORD, POINTL,
+                                                       DWORD* effect) {
+  FORMATETC format = FileNames();
+  offersFiles = data != nullptr && data->QueryGetData(&format) == S_OK;
+  Answer(effect, offersFiles);
   return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CSimpleDropTarget::DragOver(DWORD, POINTL, DWORD*) { return S_OK; }
+HRESULT STDMETHODCALLTYPE CSimpleDropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
+  Answer(effect, offersFiles);
+  return S_OK;
+}
 
-HRESULT STDMETHODCALLTYPE CSimpleDropTarget::DragLeave() { return S_OK; }
+HRESULT STDMETHODCALLTYPE CSimpleDropTarget::DragLeave() {
+  offersFiles = false;
+  return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE CSimpleDropTarget::Drop(IDataObject* data, DWORD, POINTL point,
-                                                  DWORD*) {
-  FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+                                                  DWORD* effect) {
+  offersFiles = false;
+  FORMATETC format = FileNames();
   STGMEDIUM medium = {};
-  if (data == nullptr || FAILED(data->GetData(&format, &medium)))
+  if (data == nullptr || FAILED(data->GetData(&format, &medium))) {
+    Answer(effect, false);
     return S_OK;
+  }
+  Answer(effect, true);
   // Sent, so the pane is updated (and any shortcut question answered) before the drop ends.
   POINTL where = point;
   SendMessageW(targetWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(medium.hGlobal),
@@ -69,14 +98,18 @@ int HandlePaneDrop(HWND pane, MainState* state, HDROP drop, ExifDates* exif) {
   if (name == nullptr)
     return 0;
   int answer = 0;
+  bool taken = false;
   for (UINT i = 0; i < count; ++i) {
     DragQueryFileW(drop, i, name, capacity);
     answer = SetPanePath(pane, name);
     if (answer != 1)
       break;
+    taken = true;
   }
   HeapFree(state->processHeap, 0, name);
-  if (answer == 1)
+  // A later name refused leaves the pane on an earlier one, which must not keep the times of the
+  // path shown before the drop.
+  if (taken)
     ShowPaneTimes(pane, exif);
   return answer;
 }

@@ -30,11 +30,13 @@ private:
 
   LONG refCount = 0;
   HWND targetWindow;
+  bool offersFiles = false; // the data of the drag under way carries file names
 };
 
 // Registers a new drop target for the main window.
 void RegisterMainDropTarget(HWND mainWindow);
 
 // Gives the pane every dropped name in turn, stopping at the first one refused; then shows the
-// last one's times. Returns the last SetPanePath answer, or 0 for an empty drop.
+// times of the name the pane holds, whenever one was taken. Returns the last SetPanePath answer, or
+// 0 for an empty drop.
 int HandlePaneDrop(HWND pane, MainState* state, HDROP drop, ExifDates* exif);

@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "app/snapshot.h"
 #include "exif/read_times_and_exif.h"
+#include "filetime/path_times.h"
 #include "panes/path_pane.h"
 #include "panes/shortcut_resolution.h"
 #include "resources/resource_ids.h"
@@ -58,13 +59,72 @@ void ReplacePathTooltip(const MainState* state, PathPane* pane, const wchar_t* s
   pane->pathTooltip = AttachTooltip(state->instance, pane->paneWindow, IDC_PANE_PATH, shown);
 }
 
-void ShowTime(HWND pane, int dateId, int timeId, SYSTEMTIME* time) {
-  SendDlgItemMessageW(pane, dateId, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(time));
-  SendDlgItemMessageW(pane, timeId, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(time));
+// The picker's own limits where it has them, else the control's documented range.
+struct PickerRange {
+  SYSTEMTIME earliest;
+  SYSTEMTIME latest;
+};
+
+PickerRange RangeOf(HWND picker) {
+  SYSTEMTIME limits[2] = {};
+  LRESULT set = SendMessageW(picker, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(limits));
+  PickerRange range = {{1752, 9, 0, 14, 0, 0, 0, 0}, {9999, 12, 0, 31, 23, 59, 59, 999}};
+  if ((set & GDTR_MIN) != 0)
+    range.earliest = limits[0];
+  if ((set & GDTR_MAX) != 0)
+    range.latest = limits[1];
+  return range;
+}
+
+uint64_t Stamp(const FILETIME& time) {
+  return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+// A calendar date and time within the picker's range.
+bool PickerHolds(HWND picker, const SYSTEMTIME& time) {
+  PickerRange range = RangeOf(picker);
+  FILETIME value;
+  FILETIME earliest;
+  FILETIME latest;
+  return SystemTimeToFileTime(&time, &value) && SystemTimeToFileTime(&range.earliest, &earliest) &&
+         SystemTimeToFileTime(&range.latest, &latest) && Stamp(earliest) <= Stamp(value) &&
+         Stamp(value) <= Stamp(latest);
+}
+
+// A stamp the picker cannot hold (a zero stamp reads as 1601) is shown as the nearest time it can
+// hold, so the pickers never go on showing the previous path's time.
+void ShowTime(HWND pane, int dateId, int timeId, const SYSTEMTIME& time) {
+  HWND datePicker = GetDlgItem(pane, dateId);
+  SYSTEMTIME shown = time;
+  if (!PickerHolds(datePicker, shown)) {
+    PickerRange range = RangeOf(datePicker);
+    shown = time.wYear > range.latest.wYear ? range.latest : range.earliest;
+  }
+  SendMessageW(datePicker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&shown));
+  SendDlgItemMessageW(pane, timeId, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&shown));
 }
 
 bool Present(const SYSTEMTIME& date) {
   return date.wYear != 0;
+}
+
+// An image date the picker would refuse (month 0 or 13, hour 25) counts as absent.
+void DropUnshowable(HWND picker, ExifDates* exif) {
+  for (SYSTEMTIME* date : {&exif->dateTime, &exif->dateTimeOriginal, &exif->dateTimeDigitized})
+    if (Present(*date) && !PickerHolds(picker, *date))
+      *date = SYSTEMTIME{};
+}
+
+// An existing path whose times cannot be read is refused: the pickers would go on showing another
+// path's times. A missing path is still taken, and Apply then says why it fails.
+bool TimesReadableOrMissing(const wchar_t* path) {
+  if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  SYSTEMTIME created;
+  SYSTEMTIME modified;
+  return GetPathTimes(path, &created, &modified) != 0;
 }
 
 } // namespace
@@ -77,7 +137,7 @@ int SetPanePath(HWND pane, const wchar_t* path) {
   wchar_t resolved[260];
   const wchar_t* shown =
       GetResolvedPathDialog(pane, path, resolved, L"Open Target?(Yes) or Shortcut?(No)");
-  if (shown == nullptr)
+  if (shown == nullptr || !TimesReadableOrMissing(shown))
     return 0;
   SetDlgItemTextW(pane, IDC_PANE_PATH, shown);
   if (state == nullptr)
@@ -111,10 +171,12 @@ int ShowPaneTimes(HWND pane, ExifDates* exif) {
     EnableWindow(GetDlgItem(mainWindow, IDC_EXIF_TO_MODIFIED), FALSE);
   }
   int result = ReadTimesAndExif(path, &request);
+  if (exif != nullptr)
+    DropUnshowable(GetDlgItem(pane, IDC_PANE_CREATED_DATE), exif);
   if (result == 0)
     return 0;
-  ShowTime(pane, IDC_PANE_CREATED_DATE, IDC_PANE_CREATED_TIME, &created);
-  ShowTime(pane, IDC_PANE_MODIFIED_DATE, IDC_PANE_MODIFIED_TIME, &modified);
+  ShowTime(pane, IDC_PANE_CREATED_DATE, IDC_PANE_CREATED_TIME, created);
+  ShowTime(pane, IDC_PANE_MODIFIED_DATE, IDC_PANE_MODIFIED_TIME, modified);
   if (exif != nullptr) {
     bool toCreated = Present(exif->dateTime) || Present(exif->dateTimeOriginal);
     bool toModified = Present(exif->dateTime) || Present(exif->dateTimeDigitized);

@@ -7,6 +7,7 @@
 #include "app/main_state.h"
 #include "app/settings.h"
 #include "filetime/path_times.h"
+#include "filetime/rename_follower.h"
 #include "rename/rename_method.h"
 #include "rename/run_rename_method.h"
 #include "resources/resource_ids.h"
@@ -100,6 +101,27 @@ FolderTime SaveFolderTime(const wchar_t* path) {
 void RestoreFolderTime(const wchar_t* path, const FolderTime& time) {
   if (time.saved)
     SetPathTimes(path, nullptr, &time.modified, nullptr);
+}
+
+void FollowInSnapshot(const wchar_t* oldName, const wchar_t* newName, void* context) {
+  static_cast<RenameFollower*>(context)->Renamed(oldName, newName);
+}
+
+// Renames move the snapshot's records along with their files, so that Restore gives each file its
+// own time back. The snapshot is of the Target folder, the one renamed here.
+int RenameFollowingSnapshot(HWND dialog, const wchar_t* path, int method, int row) {
+  MainState* state = g_state.mainState;
+  auto* records = static_cast<FolderEntry*>(
+      state->modifiedSnapshot != nullptr ? GlobalLock(state->modifiedSnapshot) : nullptr);
+  int tried;
+  {
+    RenameFollower follower(records, records != nullptr ? state->snapshotCount : 0);
+    RenameObserver observer = {FollowInSnapshot, &follower};
+    tried = RunRenameMethod(dialog, path, method, nullptr, row, &observer);
+  }
+  if (records != nullptr)
+    GlobalUnlock(state->modifiedSnapshot);
+  return tried;
 }
 
 INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
@@ -214,7 +236,7 @@ INT_PTR OnExecute(HWND dialog, WPARAM wParam) {
     const wchar_t* iniPath = g_state.mainState->iniPath;
     WriteSettingInt(iniPath, L"Rename", L"Method", method);
     WriteSettingText(iniPath, L"Rename", L"Filter", settings.filter);
-    RunRenameMethod(dialog, path, method, nullptr, -1);
+    RenameFollowingSnapshot(dialog, path, method, -1);
     RememberInputs(dialog, method);
     RestoreFolderTime(path, folderTime);
   }
@@ -245,8 +267,11 @@ INT_PTR OnRenameIt(HWND dialog) {
   if (path[0] == L'\0' || g_state.selectedRow < 0)
     return TRUE;
   FolderTime folderTime = SaveFolderTime(path);
-  RunRenameMethod(dialog, path, method, nullptr, g_state.selectedRow);
+  int tried = RenameFollowingSnapshot(dialog, path, method, g_state.selectedRow);
   RestoreFolderTime(path, folderTime);
+  // A row whose file has gone, or whose new name the inputs no longer give, stays as it is.
+  if (tried == 0)
+    return TRUE;
   SendMessageW(g_state.listView, LVM_DELETEITEM, g_state.selectedRow, 0);
   SetRenameItEnabled(dialog, -1);
   return TRUE;

@@ -136,5 +136,17 @@ bool BuildNewName(const wchar_t* name, const RenameRule& rule, wchar_t* newName)
   wchar_t newBase[kNameCapacity];
   if (!ApplyRule(rule, base, newBase))
     return false;
-  return FormatBounded(newName, kPathCapacity, L"%s%s", newBase, name + dot) == 0;
+  return FormatBounded(newName, kPathCapacity, L"%s%s", newBase, name + dot) == 0 &&
+         IsPlainFileName(newName);
+}
+
+bool IsPlainFileName(const wchar_t* name) {
+  for (; *name != L'\0'; ++name) {
+    if (*name < 32)
+      return false;
+    for (const wchar_t* c = L"\\/:*?\"<>|"; *c != L'\0'; ++c)
+      if (*name == *c)
+        return false;
+  }
+  return true;
 }

@@ -44,4 +44,9 @@ bool ApplyRule(const RenameRule& rule, const wchar_t* base, wchar_t* out);
 // Splits name at its last dot, applies the rule to the base name and keeps the extension. Writes
 // the new name into newName (260 characters); false when the rule leaves the file out, or when the
 // name's parts or the new name would not fit whole.
+// A new name holding a character that Windows does not allow in a file name is left out too:
+// a separator would turn it into a path into another folder.
 bool BuildNewName(const wchar_t* name, const RenameRule& rule, wchar_t* newName);
+
+// True when name holds none of \ / : * ? " < > | nor a character below 32.
+bool IsPlainFileName(const wchar_t* name);

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cwchar>
+
 #include "app/bounded_text.h"
 #include "app/handles.h"
 #include "filetime/enumerate_folder.h"
@@ -27,46 +29,75 @@ void ReadInputs(HWND dialog, uint32_t wanted, RenameInputs* inputs) {
     GetDlgItemTextW(dialog, IDC_RENAME_LENGTH, inputs->lengthText, ARRAYSIZE(inputs->lengthText));
 }
 
-// The folder's files, listed once: every name was taken before the first rename, so a renamed
-// file is not met again. Sub-folders are neither listed nor entered.
-struct Listing {
-  UniqueHeapBlock block;
-  uint32_t count = 0;
-  const FolderEntry* Entries() const { return static_cast<const FolderEntry*>(block.Get()); }
+// The names of the folder's files, gathered in one walk into blocks that grow with the folder at
+// hand: every name was taken before the first rename, so a renamed file is not met again.
+class NameList {
+public:
+  uint32_t Count() const { return count_; }
+  const wchar_t* At(uint32_t i) const { return Text() + Starts()[i]; }
+
+  bool Add(const wchar_t* name) {
+    size_t length = wcslen(name) + 1;
+    if (!Reserve(&text_, &textCapacity_, textUsed_ + length, sizeof(wchar_t)) ||
+        !Reserve(&starts_, &startsCapacity_, count_ + 1, sizeof(size_t)))
+      return false;
+    wmemcpy(Text() + textUsed_, name, length);
+    Starts()[count_++] = textUsed_;
+    textUsed_ += length;
+    return true;
+  }
+
+private:
+  wchar_t* Text() const { return static_cast<wchar_t*>(text_.Get()); }
+  size_t* Starts() const { return static_cast<size_t*>(starts_.Get()); }
+
+  // Doubles, so the copies add up to less than the final size.
+  static bool Reserve(UniqueHeapBlock* block, size_t* capacity, size_t needed, size_t unit) {
+    if (needed <= *capacity)
+      return true;
+    size_t grown = *capacity * 2 > needed ? *capacity * 2 : needed + 64;
+    void* moved = *block ? HeapReAlloc(GetProcessHeap(), 0, block->Get(), grown * unit)
+                         : HeapAlloc(GetProcessHeap(), 0, grown * unit);
+    if (moved == nullptr)
+      return false;
+    block->Release();
+    block->Reset(moved);
+    *capacity = grown;
+    return true;
+  }
+
+  UniqueHeapBlock text_;
+  size_t textUsed_ = 0;
+  size_t textCapacity_ = 0;
+  UniqueHeapBlock starts_;
+  uint32_t count_ = 0;
+  size_t startsCapacity_ = 0;
 };
 
-// Listing is the slow part of a run, and a folder is usually previewed and renamed several times
-// in a row: the array is first sized by the count of the last run, so such a run lists the folder
-// once. A folder with more files than that is counted by the first listing, and listed again into
-// an array of exactly that size.
-uint32_t g_lastCount = 0;
-constexpr uint32_t kLeastCapacity = 256;
+struct Listing {
+  NameList names;
+  bool incomplete = false;
+};
 
-// Lists into a zeroed array of capacity entries; the limit keeps the array from being overrun,
-// also by a file added since it was sized. Returns the folder's count, which may be larger.
-uint32_t FillListing(Listing* listing, const wchar_t* folderPath, EnumerateOptions* options,
-                     uint32_t capacity) {
-  listing->count = 0;
-  listing->block.Reset(HeapAllocZeroed<FolderEntry>(capacity));
-  if (!listing->block)
-    return 0;
-  options->maxEntries = capacity;
-  uint32_t count =
-      EnumerateFolder(static_cast<FolderEntry*>(listing->block.Get()), folderPath, 0, options);
-  listing->count = count < capacity ? count : capacity;
-  return count;
+int CollectName(const wchar_t* fullPath, HANDLE, const SYSTEMTIME*, void* context) {
+  auto* listing = static_cast<Listing*>(context);
+  const wchar_t* separator = wcsrchr(fullPath, L'\\');
+  if (!listing->names.Add(separator != nullptr ? separator + 1 : fullPath))
+    listing->incomplete = true;
+  return 1;
 }
 
-Listing ListFolder(const wchar_t* folderPath, const wchar_t* filter) {
+// A Filter with a separator would list another folder's files, while the renames act on this
+// folder's files of the same names: it lists nothing.
+bool ListFolder(const wchar_t* folderPath, const wchar_t* filter, Listing* listing) {
+  if (wcschr(filter, L'\\') != nullptr || wcschr(filter, L'/') != nullptr)
+    return false;
   EnumerateOptions options = {};
   options.pattern = filter[0] != L'\0' ? filter : nullptr;
-  Listing listing;
-  uint32_t capacity = g_lastCount > kLeastCapacity ? g_lastCount : kLeastCapacity;
-  uint32_t count = FillListing(&listing, folderPath, &options, capacity);
-  if (count > capacity)
-    FillListing(&listing, folderPath, &options, count);
-  g_lastCount = listing.count;
-  return listing;
+  options.entryCallback = CollectName;
+  options.entryContext = listing;
+  EnumerateFolder(nullptr, folderPath, 0, &options);
+  return !listing->incomplete && listing->names.Count() != 0;
 }
 
 // One file's rename. The folder path is used as given; paths that would not fit whole are refused,
@@ -77,29 +108,33 @@ struct Rename {
   wchar_t newPath[kPathCapacity + 1];
 };
 
-bool Prepare(const wchar_t* folderPath, const FolderEntry& entry, const RenameRule& rule,
+bool Prepare(const wchar_t* folderPath, const wchar_t* name, const RenameRule& rule,
              Rename* rename) {
-  return BuildNewName(entry.name, rule, rename->newName) &&
-         FormatBounded(rename->oldPath, kPathCapacity, L"%s\\%s", folderPath, entry.name) == 0 &&
+  return BuildNewName(name, rule, rename->newName) &&
+         FormatBounded(rename->oldPath, kPathCapacity, L"%s\\%s", folderPath, name) == 0 &&
          FormatBounded(rename->newPath, kPathCapacity, L"%s\\%s", folderPath, rename->newName) == 0;
+}
+
+void Report(const RenameObserver* observer, const wchar_t* oldName, const wchar_t* newName) {
+  if (observer != nullptr && observer->renamed != nullptr)
+    observer->renamed(oldName, newName, observer->context);
 }
 
 // Rows are appended in listing order with redrawing held off, and the one column is sized once
 // at the end: a large folder must not cost a repaint and a resize per row.
-void Preview(HWND listView, const wchar_t* folderPath, const Listing& listing,
+void Preview(HWND listView, const wchar_t* folderPath, const NameList& names,
              const RenameRule& rule) {
   SendMessageW(listView, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(listView, LVM_SETITEMCOUNT, listing.count, 0);
+  SendMessageW(listView, LVM_SETITEMCOUNT, names.Count(), 0);
   Rename rename;
   wchar_t text[kRowCapacity];
   LVITEMW item = {};
   item.mask = LVIF_TEXT;
   item.pszText = text;
-  for (uint32_t i = 0; i < listing.count; ++i) {
-    const FolderEntry& entry = listing.Entries()[i];
-    if (!Prepare(folderPath, entry, rule, &rename))
+  for (uint32_t i = 0; i < names.Count(); ++i) {
+    if (!Prepare(folderPath, names.At(i), rule, &rename))
       continue;
-    FormatBounded(text, kRowCapacity, L"%s -> %s", entry.name, rename.newName);
+    FormatBounded(text, kRowCapacity, L"%s -> %s", names.At(i), rename.newName);
     SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     ++item.iItem;
   }
@@ -109,42 +144,81 @@ void Preview(HWND listView, const wchar_t* folderPath, const Listing& listing,
 }
 
 // Never replaces a file: a name that another file holds, or will only vacate later, stays refused.
-void RenameAll(const wchar_t* folderPath, const Listing& listing, const RenameRule& rule) {
+int RenameAll(const wchar_t* folderPath, const NameList& names, const RenameRule& rule,
+              const RenameObserver* observer) {
   Rename rename;
-  for (uint32_t i = 0; i < listing.count; ++i) {
-    if (Prepare(folderPath, listing.Entries()[i], rule, &rename))
-      MoveFileExW(rename.oldPath, rename.newPath, MOVEFILE_COPY_ALLOWED);
+  int tried = 0;
+  for (uint32_t i = 0; i < names.Count(); ++i) {
+    if (!Prepare(folderPath, names.At(i), rule, &rename))
+      continue;
+    ++tried;
+    if (MoveFileExW(rename.oldPath, rename.newPath, MOVEFILE_COPY_ALLOWED))
+      Report(observer, names.At(i), rename.newName);
   }
+  return tried;
 }
 
-// The row counts the files that get a new name, as the preview would show them now.
-void RenameOne(HWND dialog, const wchar_t* folderPath, const Listing& listing,
-               const RenameRule& rule, int row) {
+// A row reads "old -> new". Neither name can hold '>', so the last arrow parts them.
+bool SplitRow(const wchar_t* row, wchar_t* oldName, const wchar_t** shownName) {
+  const wchar_t* arrow = nullptr;
+  for (const wchar_t* found = wcsstr(row, L" -> "); found != nullptr;
+       found = wcsstr(found + 1, L" -> "))
+    arrow = found;
+  if (arrow == nullptr || arrow == row || static_cast<size_t>(arrow - row) >= kPathCapacity)
+    return false;
+  wmemcpy(oldName, row, arrow - row);
+  oldName[arrow - row] = L'\0';
+  *shownName = arrow + 4;
+  return true;
+}
+
+// True when the folder holds a file of exactly this name (not a folder, nor a file that the name
+// reaches only through its short form or another case).
+bool HoldsFile(const wchar_t* path, const wchar_t* name) {
+  WIN32_FIND_DATAW found;
+  UniqueFind find(FindFirstFileW(path, &found));
+  return find && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+         wcscmp(found.cFileName, name) == 0;
+}
+
+// Renames the file that the row names, and only to the name the row shows: a row whose file has
+// gone, or whose new name the current inputs no longer give, renames nothing.
+int RenameOne(HWND dialog, const wchar_t* folderPath, const RenameRule& rule, int row,
+              const RenameObserver* observer) {
+  wchar_t text[kRowCapacity] = {};
+  LVITEMW item = {};
+  item.pszText = text;
+  item.cchTextMax = kRowCapacity;
+  SendDlgItemMessageW(dialog, IDC_RENAME_LIST, LVM_GETITEMTEXTW, row,
+                      reinterpret_cast<LPARAM>(&item));
+  wchar_t oldName[kPathCapacity];
+  const wchar_t* shownName = nullptr;
   Rename rename = {};
-  int count = 0;
-  for (uint32_t i = 0; i < listing.count; ++i) {
-    if (!Prepare(folderPath, listing.Entries()[i], rule, &rename) || count++ != row)
-      continue;
-    // Each path is a list of one, ended by an empty string.
-    rename.oldPath[lstrlenW(rename.oldPath) + 1] = L'\0';
-    rename.newPath[lstrlenW(rename.newPath) + 1] = L'\0';
-    SHFILEOPSTRUCTW operation = {};
-    operation.hwnd = dialog;
-    operation.wFunc = FO_RENAME;
-    operation.pFrom = rename.oldPath;
-    operation.pTo = rename.newPath;
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOERRORUI;
-    SHFileOperationW(&operation);
-    return;
-  }
+  if (!SplitRow(text, oldName, &shownName) || !IsPlainFileName(oldName) ||
+      !Prepare(folderPath, oldName, rule, &rename) || wcscmp(rename.newName, shownName) != 0 ||
+      !HoldsFile(rename.oldPath, oldName))
+    return 0;
+  // Each path is a list of one, ended by an empty string.
+  rename.oldPath[lstrlenW(rename.oldPath) + 1] = L'\0';
+  rename.newPath[lstrlenW(rename.newPath) + 1] = L'\0';
+  SHFILEOPSTRUCTW operation = {};
+  operation.hwnd = dialog;
+  operation.wFunc = FO_RENAME;
+  operation.pFrom = rename.oldPath;
+  operation.pTo = rename.newPath;
+  operation.fFlags = FOF_ALLOWUNDO | FOF_NOERRORUI;
+  if (SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted)
+    Report(observer, oldName, rename.newName);
+  return 1;
 }
 
 } // namespace
 
-void RunRenameMethod(HWND dialog, const wchar_t* folderPath, int method, HWND listView, int row) {
+int RunRenameMethod(HWND dialog, const wchar_t* folderPath, int method, HWND listView, int row,
+                    const RenameObserver* observer) {
   const MethodRoutine* routine = RoutineFor(method);
   if (routine == nullptr)
-    return;
+    return 0;
   RenameInputs inputs;
   ReadInputs(dialog, routine->inputs, &inputs);
   RenameRule rule;
@@ -153,14 +227,15 @@ void RunRenameMethod(HWND dialog, const wchar_t* folderPath, int method, HWND li
   if (listView != nullptr)
     SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
   if (!routine->bind(static_cast<RenameMethod>(method), inputs, &rule))
-    return;
-  Listing listing = ListFolder(folderPath, inputs.filter);
-  if (listing.count == 0)
-    return;
-  if (listView != nullptr)
-    Preview(listView, folderPath, listing, rule);
-  else if (row < 0)
-    RenameAll(folderPath, listing, rule);
-  else
-    RenameOne(dialog, folderPath, listing, rule, row);
+    return 0;
+  if (listView == nullptr && row >= 0)
+    return RenameOne(dialog, folderPath, rule, row, observer);
+  Listing listing;
+  if (!ListFolder(folderPath, inputs.filter, &listing))
+    return 0;
+  if (listView != nullptr) {
+    Preview(listView, folderPath, listing.names, rule);
+    return 0;
+  }
+  return RenameAll(folderPath, listing.names, rule, observer);
 }

@@ -53,7 +53,11 @@ public:
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    return !names_.empty() && format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL)
+               ? S_OK
+               : DV_E_FORMATETC;
+  }
   HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
     return E_NOTIMPL;
   }
@@ -122,18 +126,30 @@ TEST_F(Drops, SeveralNamesLeaveThePaneWithTheLast) {
   EXPECT_EQ(ReadPaneTime(Target(), PaneTime::Modified).wYear, 2003);
 }
 
-TEST_F(Drops, ARefusedNameEndsTheDropWithoutRefreshingThePickers) {
+// The pane is left on the last name taken, and shows that name's own times.
+TEST_F(Drops, ARefusedNameEndsTheDropOnTheNameBefore) {
   std::wstring first = folder_.MakeFile(L"first.jpg");
+  SYSTEMTIME firstModified = Local(2013, 3, 3, 3, 3, 3);
+  ASSERT_EQ(SetPathTimes(first.c_str(), nullptr, &firstModified, nullptr), 1);
   std::wstring after = folder_.MakeFile(L"after.jpg");
-  // A shortcut that cannot be read is refused, as is a name too long for a path.
+  // A shortcut that cannot be read is refused, as are a name too long for a path and an existing
+  // file whose times cannot be read.
   std::wstring unreadable = folder_.MakeFile(L"bad.lnk", "not a shortcut");
   std::wstring tooLong = folder_.Path() + L"\\" + std::wstring(300, L'n');
-  for (const std::wstring& refused : {unreadable, tooLong}) {
-    WritePaneTime(Target(), PaneTime::Modified, Local(1995, 5, 5, 5, 5, 5));
+  std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
+  GetFileTimeOverride locked(noTimes, std::nullopt);
+  ASSERT_TRUE(locked.Applied());
+  for (const std::wstring& refused : {unreadable, tooLong, noTimes}) {
+    ASSERT_EQ(DropAt(IDC_TARGET_PLACEHOLDER, {after}), 1);
     EXPECT_EQ(DropAt(IDC_TARGET_PLACEHOLDER, {first, refused, after}), 0);
     EXPECT_EQ(PanePath(Target()), first);
-    EXPECT_EQ(ReadPaneTime(Target(), PaneTime::Modified).wYear, 1995);
+    EXPECT_EQ(ReadPaneTime(Target(), PaneTime::Modified).wYear, 2013);
   }
+  // Refused alone, it leaves the path and the times that were shown.
+  WritePaneTime(Target(), PaneTime::Modified, Local(1995, 5, 5, 5, 5, 5));
+  EXPECT_EQ(DropAt(IDC_TARGET_PLACEHOLDER, {noTimes}), 0);
+  EXPECT_EQ(PanePath(Target()), first);
+  EXPECT_EQ(ReadPaneTime(Target(), PaneTime::Modified).wYear, 1995);
 }
 
 TEST_F(Drops, ADropOutsideThePanesDoesNothing) {
@@ -153,17 +169,32 @@ TEST_F(Drops, TheDropTargetTurnsADataObjectIntoTheMessage) {
   auto* target = new CSimpleDropTarget(window_);
   IDropTarget* dropTarget = nullptr;
   ASSERT_EQ(target->QueryInterface(IID_IDropTarget, reinterpret_cast<void**>(&dropTarget)), S_OK);
+  // Whatever the source allows, a drop of names is a copy: told of a move, the source would
+  // delete its files.
+  const DWORD offered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
   FileListData data({photo});
-  DWORD effect = DROPEFFECT_COPY;
+  DWORD effect = offered;
   EXPECT_EQ(dropTarget->DragEnter(&data, 0, CenterOf(IDC_TARGET_PLACEHOLDER), &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  effect = offered;
   EXPECT_EQ(dropTarget->DragOver(0, CenterOf(IDC_TARGET_PLACEHOLDER), &effect), S_OK);
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  effect = offered;
   EXPECT_EQ(dropTarget->Drop(&data, 0, CenterOf(IDC_TARGET_PLACEHOLDER), &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_EQ(PanePath(Target()), photo);
 
-  // Data without a file list: still S_OK, and nothing happens.
+  // Data without a file list: still S_OK, nothing happens, and no effect is offered.
   FileListData nothing({});
+  effect = offered;
+  EXPECT_EQ(dropTarget->DragEnter(&nothing, 0, CenterOf(IDC_TARGET_PLACEHOLDER), &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  effect = offered;
+  EXPECT_EQ(dropTarget->DragOver(0, CenterOf(IDC_TARGET_PLACEHOLDER), &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  effect = offered;
   EXPECT_EQ(dropTarget->Drop(&nothing, 0, CenterOf(IDC_REFERENCE_PLACEHOLDER), &effect), S_OK);
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
   EXPECT_EQ(PanePath(Reference()), L"");
   EXPECT_EQ(dropTarget->DragLeave(), S_OK);
   EXPECT_EQ(dropTarget->Release(), 0u);

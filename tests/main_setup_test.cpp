@@ -5,7 +5,9 @@
 #include <string>
 
 #include "app/load_dialog_template.h"
+#include "panes/pane_time.h"
 #include "resources/resource_ids.h"
+#include "tests/support/file_times.h"
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/temp_folder.h"
 
@@ -26,6 +28,27 @@ TEST_F(MainSetup, TakesTheFirstArgumentThatIsNoOptionAsTarget) {
   Open(L"Datewright.exe -v");
   EXPECT_EQ(PanePath(Target()), L"");
   EXPECT_EQ(TextOf(window_), L"Datewright 2.10.1.32");
+}
+
+// A relative Target names the file in the current directory at start, whatever happens later.
+TEST_F(MainSetup, ARelativeTargetStaysTheFileItNamed) {
+  TempFolder first;
+  TempFolder second;
+  std::wstring named = first.MakeFile(L"a.jpg");
+  std::wstring other = second.MakeFile(L"a.jpg");
+  wchar_t saved[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, saved);
+  SetCurrentDirectoryW(first.Path().c_str());
+  Open(L"Datewright.exe a.jpg");
+  SetCurrentDirectoryW(second.Path().c_str());
+  RawTimes before = ReadRaw(other);
+  WritePaneTime(Target(), PaneTime::Modified, Local(2004, 4, 4, 4, 4, 4));
+  SendMessageW(window_, WM_COMMAND, IDC_APPLY_MODIFIED, 0);
+  SetCurrentDirectoryW(saved);
+  EXPECT_EQ(PanePath(Target()), named);
+  EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"OK");
+  EXPECT_EQ(Ticks(ReadRaw(named).modified), ExpectedUtcTicks(Local(2004, 4, 4, 4, 4, 4)));
+  EXPECT_EQ(Ticks(ReadRaw(other).modified), Ticks(before.modified));
 }
 
 TEST_F(MainSetup, PanesLieOverTheirPlaceholdersInSegoeUi) {

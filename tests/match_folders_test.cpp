@@ -334,4 +334,33 @@ TEST_F(MatchFoldersTest, CounterpartWhosePathWouldNotFitIsSkipped) {
   ExpectWritten(recorder, 0x33, {L"a\\", L"a\\b"}, before, {L"a"});
 }
 
+// A Reference time that cannot be converted is kept out of the write: the counterpart must not get
+// a time left over from an item matched before it.
+TEST_F(MatchFoldersTest, ATimeThatCannotBeReadIsNotCopied) {
+  UseOption("51");
+  MakeTrees(kReferenceItems);
+  MakeTree(reference_ + L"\\a", {L"g.txt"}, kReferenceCreated, kReferenceModified);
+  MakeTree(target_ + L"\\a", {L"g.txt"}, kTargetTicks, kTargetTicks);
+  // The later of the two files, so that the earlier one's times were read just before.
+  std::vector<std::wstring> files;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((reference_ + L"\\a\\*.txt").c_str(), &found);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  do
+    files.push_back(found.cFileName);
+  while (FindNextFileW(find, &found));
+  FindClose(find);
+  ASSERT_EQ(files.size(), 2u);
+  GetFileTimeOverride unconvertible(reference_ + L"\\a\\" + files[1], kUnconvertibleTicks);
+  ASSERT_TRUE(unconvertible.Applied());
+  SetFileTimeRecorder recorder;
+  EXPECT_EQ(Match(IDYES, reference_, target_), 4u);
+  std::optional<SetFileTimeCall> bad = recorder.LastFor(target_ + L"\\a\\" + files[1]);
+  std::optional<SetFileTimeCall> good = recorder.LastFor(target_ + L"\\a\\" + files[0]);
+  ASSERT_TRUE(bad && good);
+  EXPECT_EQ(bad->created, std::nullopt);
+  EXPECT_TRUE(bad->modified);
+  EXPECT_TRUE(good->created);
+}
+
 } // namespace

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "filetime/path_times.h"
+#include "panes/pane_time.h"
 #include "resources/resource_ids.h"
+#include "tests/support/file_times.h"
 #include "tests/support/jpeg_builder.h"
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/temp_folder.h"
@@ -188,9 +190,14 @@ TEST_F(PaneDisplay, EnablesTheExifCommandsByTheDatesPresent) {
     bool toCreated, toModified;
   };
   const Case cases[] = {
-      {"", "", date, 70000, false, true}, {date, "", "", 70000, true, true},
-      {"", date, "", 70000, true, false}, {date, date, date, 65535, false, false},
+      {"", "", date, 70000, false, true},
+      {date, "", "", 70000, true, true},
+      {"", date, "", 70000, true, false},
+      {date, date, date, 65535, false, false},
       {"", "", "", 70000, false, false},
+      // Dates no picker can show count as absent.
+      {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", 70000, false, false},
+      {"2019:07:04 25:30:05", "", date, 70000, false, true},
   };
   for (const Case& c : cases) {
     std::wstring photo =
@@ -201,10 +208,30 @@ TEST_F(PaneDisplay, EnablesTheExifCommandsByTheDatesPresent) {
     ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
     EXPECT_EQ(Enabled(IDC_EXIF_TO_CREATED), c.toCreated) << c.size << c.dateTime << c.original;
     EXPECT_EQ(Enabled(IDC_EXIF_TO_MODIFIED), c.toModified) << c.size << c.digitized;
+    if (!c.toCreated) {
+      EXPECT_EQ(State()->exifDates.dateTimeOriginal.wYear, 0);
+    }
     if (c.toModified && c.dateTime.empty()) {
       EXPECT_EQ(State()->exifDates.dateTimeDigitized.wYear, 2019);
       EXPECT_EQ(State()->exifDates.dateTimeDigitized.wSecond, 5);
     }
+  }
+}
+
+// A stamp before the pickers' first day (a zero stamp reads as 1601), or one past every
+// conversion, shows as that first day: never as the time of the path shown before.
+TEST_F(PaneDisplay, AStampThePickersCannotHoldShowsAsTheirFirstDay) {
+  std::wstring photo = folder_.MakeFile(L"photo.jpg");
+  for (uint64_t created : {uint64_t{0}, kUnconvertibleTicks}) {
+    WritePaneTime(Target(), PaneTime::Created, Local(1995, 5, 5, 5, 5, 5));
+    GetFileTimeOverride override(photo, created);
+    ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
+    ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
+    SYSTEMTIME shown = ReadPaneTime(Target(), PaneTime::Created);
+    EXPECT_EQ(shown.wYear, 1752) << created;
+    EXPECT_EQ(shown.wMonth, 9) << created;
+    EXPECT_EQ(shown.wDay, 14) << created;
+    EXPECT_EQ(shown.wHour, 0) << created;
   }
 }
 

@@ -96,8 +96,14 @@ TEST_F(OpenCommand, OpenFileStartsFromTheRememberedFileAndRemembersTheChoice) {
     SetDlgItemTextW(dialog, kFileNameBox, chosen.c_str());
     PressButton(dialog, IDOK);
   });
+  wchar_t before[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
   PressOpen(Target());
   ASSERT_EQ(answerer.Count(), 1u);
+  // A choice does not move the process: a relative path would name another file.
+  wchar_t after[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, after);
+  EXPECT_STREQ(after, before);
   EXPECT_EQ(startFolder, folder_.PathOf(L"old"));
   // The dialog may show the proposed path whole or only its name in the start folder.
   EXPECT_TRUE(proposed == old || proposed == L"a.jpg") << proposed;

@@ -176,12 +176,16 @@ TEST_F(PathTimes, ReportsAMissingPath) {
   EXPECT_EQ(GetPathTimes(missing.c_str(), &out, &out), 0);
 }
 
-TEST_F(PathTimes, ReportsASharingViolationAndChangesNothing) {
+// Another program writing the file, sharing it for reading only: its times can be read, not set.
+TEST_F(PathTimes, AFileHeldOpenForWritingIsReadButNotWritten) {
   RawTimes before = ReadRaw(file_);
-  // Another handle that lets others read but not write.
-  UniqueFile holder(CreateFileW(file_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile holder(CreateFileW(file_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(holder);
+  SYSTEMTIME read = {};
+  EXPECT_EQ(GetPathTimes(file_.c_str(), nullptr, &read), 1);
+  EXPECT_EQ(ExpectedUtcTicks(read),
+            Ticks(before.modified) / kTicksPerMillisecond * kTicksPerMillisecond);
   SYSTEMTIME time = Local(2001, 2, 3, 4, 5, 6);
   DWORD error = 0;
   EXPECT_EQ(SetPathTimes(file_.c_str(), &time, &time, &error), 0);

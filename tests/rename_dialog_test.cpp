@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "filetime/path_times.h"
 #include "panes/pane_display.h"
 #include "resources/resource_ids.h"
 #include "tests/rename_test_views.h"
@@ -285,6 +286,94 @@ TEST_F(RenameDialog, TestThenRenameItRenamesThatRowAndKeepsTheFolderTime) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(Current(), expected);
   EXPECT_EQ(FolderModified(), old);
+}
+
+// Renamed files that still match must not shift the rows onto other files.
+TEST_F(RenameDialog, RenameItOnTheTopRowAgainAndAgainRenamesEachRowsOwnFile) {
+  const std::vector<std::vector<int>> orders = {
+      {1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1}, {3, 6, 1, 4, 2, 5}};
+  for (const std::vector<int>& order : orders) {
+    TempFolder folder;
+    Names expected;
+    for (int i : order) {
+      folder.MakeFile(L"IMG_" + std::to_wstring(i) + L".txt");
+      expected.push_back(L"IMG_2019_" + std::to_wstring(i) + L".txt");
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(SetPanePath(Target(), folder.Path().c_str()), 1);
+    Run([](HWND dialog) {
+      SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"IMG_");
+      SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"IMG_2019_");
+      EXPECT_TRUE(PressButton(dialog, IDC_RENAME_TEST));
+      Names rows = Rows(dialog);
+      EXPECT_EQ(rows.size(), 6u);
+      for (size_t pressed = 1; pressed <= rows.size(); ++pressed) {
+        SelectRow(dialog, 0);
+        EXPECT_TRUE(PressButton(dialog, IDC_RENAME_ONE));
+        EXPECT_EQ(Rows(dialog), Names(rows.begin() + pressed, rows.end()));
+      }
+      EXPECT_TRUE(PressButton(dialog, IDCANCEL));
+    });
+    EXPECT_EQ(NamesIn(folder.Path()), expected);
+  }
+}
+
+TEST_F(RenameDialog, ARowWhoseFileHasGoneRenamesNothingAndStays) {
+  folder_.MakeFile(L"abc1.txt");
+  folder_.MakeFile(L"abc2.txt");
+  std::wstring kept;
+  Run([&](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"abc");
+    SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"X");
+    EXPECT_TRUE(PressButton(dialog, IDC_RENAME_TEST));
+    Names rows = Rows(dialog);
+    ASSERT_EQ(rows.size(), 2u);
+    std::wstring gone = rows[0].substr(0, rows[0].find(L" -> "));
+    kept = rows[1].substr(0, rows[1].find(L" -> "));
+    EXPECT_TRUE(DeleteFileW(folder_.PathOf(gone).c_str()));
+    SelectRow(dialog, 0);
+    EXPECT_TRUE(PressButton(dialog, IDC_RENAME_ONE));
+    EXPECT_EQ(Rows(dialog), rows);
+    EXPECT_TRUE(PressButton(dialog, IDCANCEL));
+  });
+  EXPECT_EQ(Current(), Names{kept});
+}
+
+// Renames in the snapshotted folder take the snapshot's records along, so Restore gives each file
+// its own time back even where names moved onto each other.
+TEST_F(RenameDialog, TheSnapshotFollowsItsFilesThroughRenames) {
+  const SYSTEMTIME aTime = Local(2001, 1, 1, 1, 1, 1);
+  const SYSTEMTIME bTime = Local(2002, 2, 2, 2, 2, 2);
+  std::wstring a = folder_.MakeFile(L"a.txt");
+  std::wstring b = folder_.MakeFile(L"b.txt");
+  ASSERT_EQ(SetPathTimes(a.c_str(), nullptr, &aTime, nullptr), 1);
+  ASSERT_EQ(SetPathTimes(b.c_str(), nullptr, &bTime, nullptr), 1);
+  SendMessageW(window_, WM_COMMAND, IDC_GET_ALL_MODIFIED, 0);
+  ASSERT_EQ(ControlText(IDC_SNAPSHOT_COUNT), L"2");
+  // b to c by Rename It, then a to b by Execute.
+  Run([](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"b");
+    SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"c");
+    EXPECT_TRUE(PressButton(dialog, IDC_RENAME_TEST));
+    SelectRow(dialog, 0);
+    EXPECT_TRUE(PressButton(dialog, IDC_RENAME_ONE));
+    EXPECT_TRUE(PressButton(dialog, IDCANCEL));
+  });
+  Run([](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"a");
+    SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"b");
+    EXPECT_TRUE(PressButton(dialog, IDOK));
+  });
+  ASSERT_EQ(Current(), (Names{L"b.txt", L"c.txt"}));
+  SetFileTimeRecorder recorder;
+  ASSERT_TRUE(recorder.Applied());
+  SendMessageW(window_, WM_COMMAND, IDC_RESTORE, 0);
+  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"2");
+  std::optional<SetFileTimeCall> toB = recorder.LastFor(b);
+  std::optional<SetFileTimeCall> toC = recorder.LastFor(folder_.PathOf(L"c.txt"));
+  ASSERT_TRUE(toB && toC);
+  EXPECT_EQ(toB->modified, ExpectedUtcTicks(aTime));
+  EXPECT_EQ(toC->modified, ExpectedUtcTicks(bTime));
 }
 
 TEST_F(RenameDialog, ClickingEmptySpaceKeepsRenameItOnTheLastRow) {

@@ -91,6 +91,20 @@ TEST(RenameRules, WorkedExamples) {
   ExpectRows(rows, std::size(rows));
 }
 
+// A new name is a name in the folder, never a path: a separator would move the file elsewhere.
+TEST(RenameRules, NewNamesWithCharactersWindowsRefusesAreLeftOut) {
+  const std::wstring refused = L"\\/:*?\"<>|\x01\x1f";
+  for (int method = kReplace; method <= kEnd; ++method) {
+    for (wchar_t c : refused) {
+      std::wstring replace = std::wstring(L"x") + c;
+      NameCase row = {L"abc.txt", method, L"abc", replace.c_str(), false, L"", nullptr};
+      EXPECT_EQ(NewNameOf(row), L"(left out)") << "method " << method << ", character " << int(c);
+    }
+    NameCase allowed = {L"abc.txt", method, L"abc", L"x_", false, L"", L"x_.txt"};
+    EXPECT_EQ(NewNameOf(allowed), Expected(allowed)) << "method " << method;
+  }
+}
+
 TEST(RenameRules, EmptyBaseNamesAreLeftOutByEveryMethod) {
   for (const wchar_t* name : {L".profile", L".bc"}) {
     for (int method = kReplace; method <= kRemove; ++method) {

@@ -10,9 +10,43 @@
 #include "rename/rename_method.h"
 #include "resources/resource_ids.h"
 #include "tests/rename_test_views.h"
+#include "tests/support/iat_patch.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
+
+// The largest block asked of the process heap while the object lives.
+size_t g_largest;
+ImportPatch* g_allocPatch;
+ImportPatch* g_reallocPatch;
+
+LPVOID WINAPI CountingHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
+  g_largest = bytes > g_largest ? bytes : g_largest;
+  return reinterpret_cast<decltype(&HeapAlloc)>(g_allocPatch->Original())(heap, flags, bytes);
+}
+
+LPVOID WINAPI CountingHeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T bytes) {
+  g_largest = bytes > g_largest ? bytes : g_largest;
+  return reinterpret_cast<decltype(&HeapReAlloc)>(g_reallocPatch->Original())(heap, flags, block,
+                                                                              bytes);
+}
+
+class LargestHeapBlock {
+public:
+  LargestHeapBlock()
+      : alloc_("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(CountingHeapAlloc)),
+        realloc_("kernel32.dll", "HeapReAlloc", reinterpret_cast<void*>(CountingHeapReAlloc)) {
+    g_largest = 0;
+    g_allocPatch = &alloc_;
+    g_reallocPatch = &realloc_;
+  }
+  bool Applied() const { return alloc_.Applied() && realloc_.Applied(); }
+  size_t Bytes() const { return g_largest; }
+
+private:
+  ImportPatch alloc_;
+  ImportPatch realloc_;
+};
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) {
   return FALSE;
@@ -61,8 +95,8 @@ protected:
   void RenameAll(int method) {
     RunRenameMethod(dialog_, folder_.Path().c_str(), method, nullptr, -1);
   }
-  void RenameOne(int method, int row) {
-    RunRenameMethod(dialog_, folder_.Path().c_str(), method, nullptr, row);
+  int RenameOne(int method, int row) {
+    return RunRenameMethod(dialog_, folder_.Path().c_str(), method, nullptr, row);
   }
 
   Names Current() const { return NamesIn(folder_.Path()); }
@@ -118,8 +152,7 @@ TEST_F(RenameRun, PreviewFillsTheColumnToTheListWidth) {
   EXPECT_TRUE(GetWindowLongW(list_, GWL_STYLE) & WS_VSCROLL);
 }
 
-// A run sizes its first listing by the last run's count; a folder that grew since, or a smaller
-// one after a large one, must still be listed whole.
+// A folder that grew since the last run, or a smaller one after a large one, is listed whole.
 TEST_F(RenameRun, FoldersOfAnySizeAfterOneAnotherAreListedWhole) {
   Set({.find = L"f", .replace = L"g", .caseSensitive = true});
   TempFolder small;
@@ -138,7 +171,13 @@ TEST_F(RenameRun, FoldersOfAnySizeAfterOneAnotherAreListedWhole) {
   EXPECT_EQ(std::count_if(renamed.begin(), renamed.end(),
                           [](const std::wstring& name) { return name[0] == L'g'; }),
             300);
-  RunRenameMethod(dialog_, small.Path().c_str(), RenameReplace, list_, -1);
+  // What a small folder costs does not depend on the folders listed before it.
+  {
+    LargestHeapBlock largest;
+    ASSERT_TRUE(largest.Applied());
+    RunRenameMethod(dialog_, small.Path().c_str(), RenameReplace, list_, -1);
+    EXPECT_LT(largest.Bytes(), 16384u);
+  }
   EXPECT_EQ(Rows(), Names{L"f1.txt -> g1.txt"});
 }
 
@@ -226,6 +265,7 @@ TEST_F(RenameRun, AnExistingFileIsNeverReplaced) {
   folder_.MakeFile(L"ab.txt", "first");
   folder_.MakeFile(L"a.txt", "kept");
   Set({.length = L"1"});
+  ASSERT_EQ(Preview(RenameLength), Names{L"ab.txt -> a.txt"});
   RenameAll(RenameLength);
   RenameOne(RenameLength, 0);
   EXPECT_EQ(Current(), (Names{L"a.txt", L"ab.txt"}));
@@ -239,28 +279,55 @@ TEST_F(RenameRun, ASameNameReplacementIsStillARow) {
   EXPECT_EQ(Current(), Names{L"a.txt"});
 }
 
-TEST_F(RenameRun, RenameOneRenamesTheFileOfThatRowUnderTheCurrentInputs) {
+// The row names the file and its new name; the current inputs must still give that name.
+TEST_F(RenameRun, RenameOneRenamesTheFileItsRowNames) {
   MakeFiles({L"one_x.txt", L"two_x.txt", L"three.txt", L"four_x.txt"});
   Set({.find = L"_x", .replace = L"_y"});
   Names rows = Preview(RenameReplace);
   ASSERT_EQ(rows.size(), 3u);
-  // The row index counts the files that get a new name, as the preview listed them.
   std::wstring second = rows[1].substr(0, rows[1].find(L" -> "));
-  RenameOne(RenameReplace, 1);
+  EXPECT_EQ(RenameOne(RenameReplace, 1), 1);
   Names after = Current();
   EXPECT_EQ(std::count(after.begin(), after.end(), second), 0);
-  std::wstring renamed = second.substr(0, second.find(L"_x")) + L"_y.txt";
-  EXPECT_EQ(std::count(after.begin(), after.end(), renamed), 1);
-  EXPECT_EQ(after.size(), 4u);
-  // Past the end: nothing. The preview now has two rows.
-  RenameOne(RenameReplace, 2);
-  RenameOne(RenameReplace, 5);
+  EXPECT_EQ(std::count(after.begin(), after.end(), rows[1].substr(rows[1].find(L" -> ") + 4)), 1);
+  // Its file has gone now, and a row past the end names nothing.
+  EXPECT_EQ(RenameOne(RenameReplace, 1), 0);
+  EXPECT_EQ(RenameOne(RenameReplace, 5), 0);
   EXPECT_EQ(Current(), after);
-  // Inputs changed since the preview: the row is taken under the new inputs.
-  Set({.find = L"three", .replace = L"3"});
-  RenameOne(RenameReplace, 0);
-  Names final = Current();
-  EXPECT_NE(std::find(final.begin(), final.end(), L"3.txt"), final.end());
+  // Inputs that no longer give the row's new name rename nothing.
+  Set({.find = L"_x", .replace = L"_z"});
+  EXPECT_EQ(RenameOne(RenameReplace, 0), 0);
+  Set({.find = L""});
+  EXPECT_EQ(RenameOne(RenameReplace, 0), 0);
+  EXPECT_EQ(Current(), after);
+}
+
+// Replace text and Filters that hold a path: nothing leaves the folder or enters a sub-folder.
+TEST_F(RenameRun, NewNamesAndFiltersNeverReachAnotherFolder) {
+  TempFolder outer;
+  TempFolder inner(outer.Path());
+  inner.MakeFile(L"abc.jpg");
+  inner.MakeFolder(L"sub");
+  inner.MakeFile(L"sub\\abc.jpg");
+  const Names before = NamesIn(inner.Path());
+  const Names subBefore = NamesIn(inner.PathOf(L"sub"));
+  auto run = [&](int method, const Inputs& inputs, const std::wstring& what) {
+    Set(inputs);
+    RunRenameMethod(dialog_, inner.Path().c_str(), method, list_, -1);
+    EXPECT_EQ(Rows(), Names{}) << what;
+    RunRenameMethod(dialog_, inner.Path().c_str(), method, nullptr, -1);
+    EXPECT_EQ(NamesIn(inner.Path()), before) << what;
+    EXPECT_EQ(NamesIn(inner.PathOf(L"sub")), subBefore) << what;
+    EXPECT_EQ(NamesIn(outer.Path()), Names{inner.Path().substr(outer.Path().size() + 1) + L"\\"})
+        << what;
+  };
+  for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
+    for (const wchar_t* replace : {L"..\\x", L"sub\\x", L"../x", L"sub/x", L"x:y", L"x*", L"x?",
+                                   L"x\"", L"x<", L"x>", L"x|", L"x\t"})
+      run(method, {.find = L"abc", .replace = replace}, L"replace " + std::wstring(replace));
+  for (const wchar_t* filter : {L"sub\\*.jpg", L"sub/*.jpg", L"..\\*"})
+    run(RenameReplace, {.find = L"abc", .replace = L"x", .filter = filter},
+        L"filter " + std::wstring(filter));
 }
 
 // A full path that would pass 259 characters is never formed by cutting: no row, no rename.

@@ -112,8 +112,8 @@ BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FIL
 SetFileTimeRecorder::SetFileTimeRecorder() {
   EXPECT_EQ(g_recording, nullptr) << "one recorder at a time";
   g_recording = new Recording;
-  g_recording->patch = std::make_unique<ImportPatch>(
-      "kernel32.dll", "SetFileTime", reinterpret_cast<void*>(RecordingSetFileTime));
+  g_recording->patch = std::make_unique<ImportPatch>("kernel32.dll", "SetFileTime",
+                                                     reinterpret_cast<void*>(RecordingSetFileTime));
 }
 
 SetFileTimeRecorder::~SetFileTimeRecorder() {
@@ -121,7 +121,9 @@ SetFileTimeRecorder::~SetFileTimeRecorder() {
   g_recording = nullptr;
 }
 
-bool SetFileTimeRecorder::Applied() const { return g_recording->patch->Applied(); }
+bool SetFileTimeRecorder::Applied() const {
+  return g_recording->patch->Applied();
+}
 
 const std::vector<SetFileTimeCall>& SetFileTimeRecorder::Calls() const {
   return g_recording->calls;
@@ -132,4 +134,61 @@ std::optional<SetFileTimeCall> SetFileTimeRecorder::LastFor(const std::wstring& 
     if (lstrcmpiW(call->path.c_str(), path.c_str()) == 0)
       return *call;
   return std::nullopt;
+}
+
+namespace {
+
+struct Override {
+  std::unique_ptr<ImportPatch> patch;
+  std::unique_ptr<ImportPatch> conversion;
+  std::wstring path;
+  std::optional<uint64_t> created;
+};
+
+Override* g_override;
+
+BOOL WINAPI OverriddenGetFileTime(HANDLE file, FILETIME* created, FILETIME* accessed,
+                                  FILETIME* modified) {
+  using Function = BOOL(WINAPI*)(HANDLE, FILETIME*, FILETIME*, FILETIME*);
+  auto original = reinterpret_cast<Function>(g_override->patch->Original());
+  if (lstrcmpiW(PathOfHandle(file).c_str(), g_override->path.c_str()) != 0)
+    return original(file, created, accessed, modified);
+  if (!g_override->created) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  BOOL read = original(file, created, accessed, modified);
+  if (read && created != nullptr)
+    *created = FromTicks(*g_override->created);
+  return read;
+}
+
+BOOL WINAPI WindowsFileTimeToSystemTime(const FILETIME* time, SYSTEMTIME* out) {
+  if (Ticks(*time) > 0x7FFFFFFFFFFFFFFFull) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  using Function = BOOL(WINAPI*)(const FILETIME*, SYSTEMTIME*);
+  return reinterpret_cast<Function>(g_override->conversion->Original())(time, out);
+}
+
+} // namespace
+
+GetFileTimeOverride::GetFileTimeOverride(const std::wstring& path,
+                                         std::optional<uint64_t> created) {
+  EXPECT_EQ(g_override, nullptr) << "one at a time";
+  g_override = new Override{nullptr, nullptr, path, created};
+  g_override->patch = std::make_unique<ImportPatch>("kernel32.dll", "GetFileTime",
+                                                    reinterpret_cast<void*>(OverriddenGetFileTime));
+  g_override->conversion = std::make_unique<ImportPatch>(
+      "kernel32.dll", "FileTimeToSystemTime", reinterpret_cast<void*>(WindowsFileTimeToSystemTime));
+}
+
+GetFileTimeOverride::~GetFileTimeOverride() {
+  delete g_override;
+  g_override = nullptr;
+}
+
+bool GetFileTimeOverride::Applied() const {
+  return g_override->patch->Applied() && g_override->conversion->Applied();
 }

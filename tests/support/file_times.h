@@ -56,3 +56,19 @@ public:
   // The last call for this path, if any.
   std::optional<SetFileTimeCall> LastFor(const std::wstring& path) const;
 };
+
+// A stamp past what FileTimeToSystemTime takes on Windows.
+inline constexpr uint64_t kUnconvertibleTicks = 0x8000000000000000ull;
+
+// While the object lives, GetFileTime on the file or folder at path answers with this Created
+// time in place of the real one, or, without one, fails with access denied. FileTimeToSystemTime
+// refuses stamps past 0x7FFFFFFFFFFFFFFF then, as Windows does and Wine does not.
+class GetFileTimeOverride {
+public:
+  GetFileTimeOverride(const std::wstring& path, std::optional<uint64_t> created);
+  ~GetFileTimeOverride();
+  GetFileTimeOverride(const GetFileTimeOverride&) = delete;
+  GetFileTimeOverride& operator=(const GetFileTimeOverride&) = delete;
+
+  bool Applied() const;
+};
