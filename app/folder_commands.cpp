@@ -1,10 +1,11 @@
 #include "app/folder_commands.h"
 
-#include "app/bounded_text.h"
-#include "app/handles.h"
-#include "app/snapshot.h"
+#include "base/bounded_text.h"
+#include "base/handles.h"
 #include "filetime/cleanup_folder.h"
 #include "filetime/match_folders.h"
+#include "base/settings.h"
+#include "panes/pane_display.h"
 #include "panes/path_pane.h"
 #include "resources/resource_ids.h"
 
@@ -43,8 +44,12 @@ void MatchCommand(MainState* state) {
   {
     UniqueHeapBlock target = ReadPathOf(state->target.paneWindow);
     UniqueHeapBlock reference = ReadPathOf(state->reference.paneWindow);
+    // Read afresh at every run, and never written here.
+    auto option =
+        static_cast<uint32_t>(ReadSettingInt(state->iniPath, L"General", L"MatchedFoldersOption",
+                                             static_cast<int>(kDefaultMatchOption)));
     matched = MatchFolders(state->mainWindow, static_cast<const wchar_t*>(reference.Get()),
-                           static_cast<const wchar_t*>(target.Get()));
+                           static_cast<const wchar_t*>(target.Get()), option);
   }
   ShowFolderResult(state, matched);
 }

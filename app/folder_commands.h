@@ -1,7 +1,7 @@
 #pragma once
 // The main window's commands over whole folders.
 
-#include "app/main_state.h"
+#include "base/main_state.h"
 
 // 1019 "Cleanup": cleans the Target folder (its whole tree while Shift is down), ends the
 // Modified-time snapshot and shows how many files were deleted in 1023.

@@ -4,7 +4,8 @@
 
 #include "app/folder_commands.h"
 #include "app/rename_command.h"
-#include "app/settings.h"
+#include "base/settings.h"
+#include "rename/rename_settings.h"
 #include "app/snapshot.h"
 #include "app/time_commands.h"
 #include "panes/drop_target.h"

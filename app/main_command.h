@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/main_state.h"
+#include "base/main_state.h"
 
 // Internal commands: sent once by the set-up, and once when the window goes away.
 inline constexpr WORD kInitializeCommand = 0;

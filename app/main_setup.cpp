@@ -4,11 +4,11 @@
 #include <shellapi.h>
 #include <winver.h>
 
-#include "app/bounded_text.h"
-#include "app/handles.h"
+#include "base/bounded_text.h"
+#include "base/handles.h"
 #include "app/load_dialog_template.h"
 #include "app/main_command.h"
-#include "app/settings.h"
+#include "base/settings.h"
 #include "panes/pane_display.h"
 #include "panes/path_pane.h"
 #include "resources/resource_ids.h"

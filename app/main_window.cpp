@@ -3,7 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "app/main_command.h"
 #include "app/main_lifecycle.h"
 #include "panes/drop_target.h"
@@ -102,10 +102,6 @@ HWND CreateMainWindow(HINSTANCE instance, const wchar_t* commandLine) {
   return CreateDialogParamW(instance, L"MAIN_DIALOG", nullptr,
                             reinterpret_cast<DLGPROC>(MainWindowProc),
                             reinterpret_cast<LPARAM>(startup));
-}
-
-MainState* GetMainState(HWND window) {
-  return reinterpret_cast<MainState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 PathPane* PaneAtScreenPoint(HWND window, MainState* state, POINT screenPoint) {

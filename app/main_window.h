@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/main_state.h"
+#include "base/main_state.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"DATEWRIGHT_CLASS";
 
@@ -11,8 +11,6 @@ bool RegisterMainWindowClass(HINSTANCE instance);
 
 // Creates the (hidden) main window from MAIN_DIALOG; null if it could not be created.
 HWND CreateMainWindow(HINSTANCE instance, const wchar_t* commandLine);
-
-MainState* GetMainState(HWND window);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -1,6 +1,6 @@
 #include "app/snapshot.h"
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "filetime/enumerate_folder.h"
 #include "filetime/path_times.h"
 #include "panes/path_pane.h"
@@ -22,13 +22,6 @@ void FreeSnapshot(MainState* state) {
 }
 
 } // namespace
-
-void DiscardSnapshot(MainState* state) {
-  FreeSnapshot(state);
-  EnableWindow(GetDlgItem(state->mainWindow, IDC_RESTORE), FALSE);
-  SetDlgItemTextW(state->mainWindow, IDC_SNAPSHOT_COUNT, L"");
-  SetDlgItemTextW(state->mainWindow, IDC_FOLDER_RESULT, L"");
-}
 
 void TakeSnapshot(MainState* state) {
   wchar_t path[268] = {};

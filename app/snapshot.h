@@ -1,10 +1,7 @@
 #pragma once
 // The Modified-time snapshot of the Target folder's files, kept in MainState.
 
-#include "app/main_state.h"
-
-// Frees the snapshot, disables "Restore" and empties the two count fields.
-void DiscardSnapshot(MainState* state);
+#include "base/main_state.h"
 
 // "Get All Modified DateTime": a fresh snapshot of the files directly in the Target folder.
 void TakeSnapshot(MainState* state);

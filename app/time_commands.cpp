@@ -1,6 +1,6 @@
 #include "app/time_commands.h"
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "filetime/path_times.h"
 #include "panes/pane_time.h"
 #include "panes/path_pane.h"
@@ -29,7 +29,9 @@ constexpr CopyRule kCopyRules[] = {
     {IDC_EXIF_TO_MODIFIED, Source::Exif, PaneTime::Modified, PaneTime::Modified},
 };
 
-bool Present(const SYSTEMTIME& date) { return date.wYear != 0; }
+bool Present(const SYSTEMTIME& date) {
+  return date.wYear != 0;
+}
 
 // The camera's own date for the Created time, the digitized one for Modified; DateTime for either.
 const SYSTEMTIME* ExifTimeFor(const ExifDates& dates, PaneTime to) {

@@ -1,7 +1,7 @@
 #pragma once
 // The commands that move a date/time into the Target's pickers or apply them to the Target.
 
-#include "app/main_state.h"
+#include "base/main_state.h"
 
 // 1005, 1008, 1009: writes the Target's Created and/or Modified pickers to its path and shows
 // "OK" or the system's error code in 1010.

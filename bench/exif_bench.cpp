@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "bench/bench_clock.h"
 #include "exif/read_times_and_exif.h"
 #include "tests/support/jpeg_builder.h"

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "bench/bench_clock.h"
 #include "filetime/cleanup_folder.h"
 #include "filetime/enumerate_folder.h"
-#include "filetime/join_path.h"
+#include "base/join_path.h"
 #include "filetime/match_folders.h"
 #include "tests/support/temp_folder.h"
 

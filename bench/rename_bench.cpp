@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "bench/bench_clock.h"
-#include "app/main_state.h"
+#include "base/main_state.h"
 #include "rename/rename_dialog.h"
 #include "resources/resource_ids.h"
 #include "tests/rename_test_views.h"

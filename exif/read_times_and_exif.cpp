@@ -1,6 +1,6 @@
 #include "exif/read_times_and_exif.h"
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "exif/exif_date.h"
 #include "filetime/path_times.h"
 

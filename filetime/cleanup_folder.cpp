@@ -4,8 +4,8 @@
 
 #include <cwchar>
 
-#include "app/handles.h"
-#include "filetime/join_path.h"
+#include "base/handles.h"
+#include "base/join_path.h"
 #include "filetime/path_times.h"
 
 namespace {

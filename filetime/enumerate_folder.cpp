@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "app/handles.h"
+#include "base/handles.h"
 
 namespace {
 

@@ -2,12 +2,10 @@
 
 #include <cwchar>
 
-#include "app/bounded_text.h"
-#include "app/handles.h"
-#include "app/main_window.h"
-#include "app/settings.h"
+#include "base/bounded_text.h"
+#include "base/handles.h"
 #include "filetime/enumerate_folder.h"
-#include "filetime/join_path.h"
+#include "base/join_path.h"
 #include "filetime/path_times.h"
 
 namespace {
@@ -61,13 +59,6 @@ bool Confirmed(HWND owner, const MatchContext& context) {
   return MessageBoxW(owner, question, L"Matched Folders DateTime", MB_YESNO) == IDYES;
 }
 
-uint32_t ReadOption(HWND owner) {
-  const MainState* state = owner != nullptr ? GetMainState(owner) : nullptr;
-  return static_cast<uint32_t>(ReadSettingInt(state != nullptr ? state->iniPath : nullptr,
-                                              L"General", L"MatchedFoldersOption",
-                                              static_cast<int>(kDefaultMatchOption)));
-}
-
 } // namespace
 
 int MatchItem(const wchar_t* fullPath, HANDLE, const SYSTEMTIME*, void* context) {
@@ -93,7 +84,8 @@ int MatchItem(const wchar_t* fullPath, HANDLE, const SYSTEMTIME*, void* context)
   return 1;
 }
 
-uint32_t MatchFolders(HWND owner, const wchar_t* referencePath, const wchar_t* targetPath) {
+uint32_t MatchFolders(HWND owner, const wchar_t* referencePath, const wchar_t* targetPath,
+                      uint32_t option) {
   if (referencePath == nullptr || targetPath == nullptr ||
       !IsFolder(GetFileAttributesW(referencePath)) || !IsFolder(GetFileAttributesW(targetPath)))
     return 0;
@@ -101,7 +93,7 @@ uint32_t MatchFolders(HWND owner, const wchar_t* referencePath, const wchar_t* t
   if (!JoinFolderPrefix(context.referenceFolder, referencePath) ||
       !JoinFolderPrefix(context.targetFolder, targetPath))
     return 0;
-  context.option = ReadOption(owner);
+  context.option = option;
   if (!Confirmed(owner, context))
     return 0;
   EnumerateOptions options = {};

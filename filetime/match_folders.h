@@ -21,10 +21,11 @@ struct MatchContext {
   uint32_t option;
 };
 
-// Asks the user to confirm the two folders in a Yes/No box owned by owner (the main window, whose
-// settings file gives the option, read afresh each run), then matches. Returns the count; 0 when
-// not confirmed or when either path is not an existing folder.
-uint32_t MatchFolders(HWND owner, const wchar_t* referencePath, const wchar_t* targetPath);
+// Asks the user to confirm the two folders in a Yes/No box owned by owner (the main window), then
+// matches with option, the "MatchedFoldersOption" setting as the caller read it for this run.
+// Returns the count; 0 when not confirmed or when either path is not an existing folder.
+uint32_t MatchFolders(HWND owner, const wchar_t* referencePath, const wchar_t* targetPath,
+                      uint32_t option);
 
 // The walk's entry callback for one Reference item; the handle and time are not looked at. A
 // counterpart whose path would pass MAX_PATH is skipped, never reached through a cut path.

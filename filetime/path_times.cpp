@@ -1,6 +1,6 @@
 #include "filetime/path_times.h"
 
-#include "app/handles.h"
+#include "base/handles.h"
 
 namespace {
 

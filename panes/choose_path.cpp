@@ -4,7 +4,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "panes/pane_display.h"
 #include "panes/path_pane.h"
 

@@ -5,7 +5,7 @@
 
 #include <shellapi.h>
 
-#include "app/main_state.h"
+#include "base/main_state.h"
 
 // Turns a shell drop on the main window into WM_DROPFILES with wParam the HDROP and lParam the
 // address of the drop point (screen coordinates). The medium stays the drop target's: the

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "panes/path_pane.h"
 
 int FindExistingFolder(wchar_t* out, const wchar_t* path) {

@@ -5,10 +5,8 @@
 #include <cwchar>
 #include <initializer_list>
 
-#include "app/bounded_text.h"
-#include "app/main_window.h"
-#include "app/settings.h"
-#include "app/snapshot.h"
+#include "base/bounded_text.h"
+#include "base/settings.h"
 #include "exif/read_times_and_exif.h"
 #include "filetime/path_times.h"
 #include "panes/path_pane.h"
@@ -128,6 +126,16 @@ bool TimesReadableOrMissing(const wchar_t* path) {
 }
 
 } // namespace
+
+void DiscardSnapshot(MainState* state) {
+  if (state->modifiedSnapshot != nullptr)
+    GlobalFree(state->modifiedSnapshot);
+  state->modifiedSnapshot = nullptr;
+  state->snapshotCount = 0;
+  EnableWindow(GetDlgItem(state->mainWindow, IDC_RESTORE), FALSE);
+  SetDlgItemTextW(state->mainWindow, IDC_SNAPSHOT_COUNT, L"");
+  SetDlgItemTextW(state->mainWindow, IDC_FOLDER_RESULT, L"");
+}
 
 int SetPanePath(HWND pane, const wchar_t* path) {
   if (path == nullptr || std::wcslen(path) > 259)

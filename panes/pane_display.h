@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
-#include "panes/exif_dates.h"
+#include "base/main_state.h"
+
+// Frees the Modified-time snapshot, disables "Restore" and empties the two count fields: the
+// snapshot no longer describes what the Target pane shows.
+void DiscardSnapshot(MainState* state);
 
 // Puts path into the pane after the shortcut question; for the Target the main window follows
 // (title, folder buttons, snapshot, tooltip). 0 when refused: then nothing changed. A path of

@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include "app/main_state.h"
-#include "app/settings.h"
-#include "app/snapshot.h"
+#include "base/main_state.h"
+#include "base/settings.h"
 #include "panes/pane_display.h"
 #include "resources/resource_ids.h"
 

@@ -2,13 +2,7 @@
 
 #include <windows.h>
 
-struct MainState;
-
-// One pane's record. The pane's path lives in its path box, its times in its four pickers.
-struct PathPane {
-  HWND paneWindow;  // the child dialog; null if it could not be created
-  HWND pathTooltip; // shows the full path; owned by the pane window
-};
+#include "base/main_state.h"
 
 // The panes' dialog procedure; the creation parameter is the MainState.
 INT_PTR CALLBACK PaneDialogProc(HWND pane, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/bounded_text.h"
-#include "app/handles.h"
+#include "base/bounded_text.h"
+#include "base/handles.h"
 
 namespace {
 

@@ -3,12 +3,13 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
-#include "app/bounded_text.h"
-#include "app/main_state.h"
-#include "app/settings.h"
+#include "base/bounded_text.h"
+#include "base/main_state.h"
+#include "base/settings.h"
 #include "filetime/path_times.h"
 #include "filetime/rename_follower.h"
 #include "rename/rename_method.h"
+#include "rename/rename_settings.h"
 #include "rename/run_rename_method.h"
 #include "resources/resource_ids.h"
 

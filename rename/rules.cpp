@@ -1,6 +1,6 @@
 #include "rename/rules.h"
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "rename/find_match.h"
 
 namespace {

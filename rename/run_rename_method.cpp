@@ -5,8 +5,8 @@
 
 #include <cwchar>
 
-#include "app/bounded_text.h"
-#include "app/handles.h"
+#include "base/bounded_text.h"
+#include "base/handles.h"
 #include "filetime/enumerate_folder.h"
 #include "rename/rename_method.h"
 #include "resources/resource_ids.h"

@@ -1,4 +1,4 @@
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "tests/support/file_times.h"
 #include "tests/support/long_path_items.h"
 #include "tests/support/temp_folder.h"

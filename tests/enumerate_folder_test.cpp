@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "filetime/path_times.h"
 #include "tests/support/temp_folder.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "filetime/path_times.h"
 #include "tests/exif_cases.h"
 #include "tests/support/temp_folder.h"

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "filetime/path_times.h"
 #include "panes/pane_display.h"
 #include "panes/pane_time.h"
@@ -254,7 +254,8 @@ TEST_F(MainCommands, TheSettingTakesTheSnapshotWithoutAClick) {
   std::wstring album = folder_.MakeFolder(L"Album");
   folder_.MakeFile(L"Album\\a.jpg");
   folder_.MakeFile(L"Album\\b.jpg");
-  std::wstring ini = folder_.MakeFile(L"Datewright.ini", "[General]\r\nGetAllModifiedDateTime=1\r\n");
+  std::wstring ini =
+      folder_.MakeFile(L"Datewright.ini", "[General]\r\nGetAllModifiedDateTime=1\r\n");
   lstrcpyW(State()->iniPath, ini.c_str());
   Target(album);
   EXPECT_TRUE(PumpUntil([&] { return ControlText(IDC_SNAPSHOT_COUNT) == L"2"; }));
@@ -270,15 +271,17 @@ LRESULT WINAPI RecordingDefWindowProc(HWND window, UINT message, WPARAM wParam, 
 }
 
 TEST_F(MainCommands, UnknownIdsGoToTheDefaultProcedure) {
-  ImportPatch patch("user32.dll", "DefWindowProcW", reinterpret_cast<void*>(RecordingDefWindowProc));
+  ImportPatch patch("user32.dll", "DefWindowProcW",
+                    reinterpret_cast<void*>(RecordingDefWindowProc));
   ASSERT_TRUE(patch.Applied());
   g_realDefWindowProc = patch.Original();
   g_defaultCalls.clear();
   for (int id : {IDOK, IDCANCEL, IDC_APPLY_RESULT, IDC_SNAPSHOT_COUNT, IDC_APPLY_BOTH})
     Command(id);
-  std::vector<std::pair<UINT, WPARAM>> expected = {
-      {WM_COMMAND, IDOK}, {WM_COMMAND, IDCANCEL}, {WM_COMMAND, IDC_APPLY_RESULT},
-      {WM_COMMAND, IDC_SNAPSHOT_COUNT}};
+  std::vector<std::pair<UINT, WPARAM>> expected = {{WM_COMMAND, IDOK},
+                                                   {WM_COMMAND, IDCANCEL},
+                                                   {WM_COMMAND, IDC_APPLY_RESULT},
+                                                   {WM_COMMAND, IDC_SNAPSHOT_COUNT}};
   EXPECT_EQ(g_defaultCalls, expected);
 }
 
@@ -293,7 +296,9 @@ TEST_F(MainCommands, SystemMenuFollowsTheKindsOfTheTwoPaths) {
     bool rename, match;
   };
   const Case cases[] = {
-      {album, photo, true, false}, {album, other, true, true}, {photo, other, false, false},
+      {album, photo, true, false},
+      {album, other, true, true},
+      {photo, other, false, false},
       {folder_.PathOf(L"gone"), other, false, false},
   };
   for (const Case& c : cases) {

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_state.h"
+#include "base/main_state.h"
+#include "base/settings.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/file_times.h"
 #include "tests/support/long_path_items.h"
@@ -81,6 +82,11 @@ protected:
     lstrcpyW(state_->iniPath, ini.c_str());
   }
   void NoSettingsFile() { state_->iniPath[0] = L'\0'; }
+  // What the Match command reads before each run.
+  uint32_t OptionNow() const {
+    return static_cast<uint32_t>(
+        ReadSettingInt(state_->iniPath, L"General", L"MatchedFoldersOption", 33));
+  }
   // A fresh pair of trees for each case: the Reference with kReferenceItems, the Target with its
   // own items.
   void MakeTrees(const std::vector<std::wstring>& targetItems) {
@@ -99,7 +105,7 @@ protected:
   }
   uint32_t Match(int answer, const std::wstring& reference, const std::wstring& target) {
     DialogAnswerer answerer([&](HWND box) { EXPECT_TRUE(PressButton(box, answer)); });
-    uint32_t count = MatchFolders(owner_, reference.c_str(), target.c_str());
+    uint32_t count = MatchFolders(owner_, reference.c_str(), target.c_str(), OptionNow());
     seen_ = answerer.Seen();
     return count;
   }
@@ -284,7 +290,7 @@ TEST_F(MatchFoldersTest, OnlyTwoExistingFoldersAreAskedAbout) {
   SetFileTimeRecorder recorder;
   DialogAnswerer answerer([](HWND box) { PressButton(box, IDYES); });
   for (const auto& [reference, target] : pairs)
-    EXPECT_EQ(MatchFolders(owner_, reference, target), 0u);
+    EXPECT_EQ(MatchFolders(owner_, reference, target, OptionNow()), 0u);
   EXPECT_EQ(answerer.Count(), 0u);
   EXPECT_TRUE(recorder.Calls().empty());
 }
@@ -308,7 +314,7 @@ TEST_F(MatchFoldersTest, ABoxThatCannotBeShownMatchesNothing) {
   DestroyWindow(gone);
   SetFileTimeRecorder recorder;
   DialogAnswerer answerer([](HWND box) { PressButton(box, IDYES); });
-  EXPECT_EQ(MatchFolders(gone, reference_.c_str(), target_.c_str()), 0u);
+  EXPECT_EQ(MatchFolders(gone, reference_.c_str(), target_.c_str(), OptionNow()), 0u);
   EXPECT_EQ(answerer.Count(), 0u);
   EXPECT_TRUE(recorder.Calls().empty());
 }

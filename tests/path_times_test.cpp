@@ -5,7 +5,7 @@
 #include <cstring>
 #include <optional>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "tests/support/file_times.h"
 #include "tests/support/temp_folder.h"
 

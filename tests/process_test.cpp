@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "tests/support/built_program.h"
 #include "tests/support/window_pump.h"
 

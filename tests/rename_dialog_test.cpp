@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "base/settings.h"
+#include "rename/rename_settings.h"
 #include "filetime/path_times.h"
 #include "panes/pane_display.h"
 #include "resources/resource_ids.h"

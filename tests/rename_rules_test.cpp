@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 #include "rename/find_match.h"
 
 namespace {

@@ -1,4 +1,5 @@
-#include "app/settings.h"
+#include "base/settings.h"
+#include "rename/rename_settings.h"
 
 #include <gtest/gtest.h>
 

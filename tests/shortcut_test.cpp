@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "tests/support/dialog_answerer.h"
 #include "tests/support/iat_patch.h"
 #include "tests/support/temp_folder.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/handles.h"
+#include "base/handles.h"
 
 std::wstring BuiltProgramPath() {
   wchar_t self[MAX_PATH] = {};

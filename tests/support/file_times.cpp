@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/handles.h"
+#include "base/handles.h"
 #include "tests/support/iat_patch.h"
 
 SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,

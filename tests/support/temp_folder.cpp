@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/handles.h"
+#include "base/handles.h"
 
 namespace {
 

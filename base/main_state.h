@@ -1,11 +1,22 @@
 #pragma once
+// The records every layer of the program shares: the main window's state and what it holds.
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "panes/exif_dates.h"
-#include "panes/path_pane.h"
+// The image dates of the Target's file, as the image records them. wYear 0 means absent.
+struct ExifDates {
+  SYSTEMTIME dateTime;
+  SYSTEMTIME dateTimeOriginal;
+  SYSTEMTIME dateTimeDigitized;
+};
+
+// One pane's record. The pane's path lives in its path box, its times in its four pickers.
+struct PathPane {
+  HWND paneWindow;  // the child dialog; null if it could not be created
+  HWND pathTooltip; // shows the full path; owned by the pane window
+};
 
 // The main window's state, attached as its user data from WM_CREATE to teardown.
 struct MainState {
@@ -28,3 +39,8 @@ struct StartupRecord {
   wchar_t modulePath[260];
   const wchar_t* commandLine; // as GetCommandLineW gives it, program name included
 };
+
+// The state attached to the main window, or null before WM_CREATE and after teardown.
+inline MainState* GetMainState(HWND window) {
+  return reinterpret_cast<MainState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}

@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "app/bounded_text.h"
+#include "base/bounded_text.h"
 
 // Joins two texts into out (kPathCapacity). Refuses a result that would not fit (false, out empty):
 // the paths built here are acted on, and a cut one could name a different item.

@@ -1,10 +1,8 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
 #include <cstdlib>
 
-#include "app/bounded_text.h"
-
-RenameSettings g_renameSettings;
+#include "base/bounded_text.h"
 
 namespace {
 
@@ -62,21 +60,4 @@ void WriteSettingRaw(const wchar_t* iniPath, const wchar_t* section, const wchar
                      const wchar_t* text) {
   if (InUse(iniPath))
     WritePrivateProfileStringW(section, key, text, iniPath);
-}
-
-void LoadRenameSettings(const wchar_t* iniPath, RenameSettings* settings) {
-  settings->find[0] = L'\0';
-  settings->replace[0] = L'\0';
-  settings->caseSensitive = 0;
-  FormatBounded(settings->filter, ARRAYSIZE(settings->filter), L"%s", L"*.*");
-  if (!InUse(iniPath))
-    return;
-  settings->method = ReadSettingInt(iniPath, L"Rename", L"Method", 0);
-  ReadSettingText(iniPath, L"Rename", L"Filter", L"*.*", settings->filter,
-                  ARRAYSIZE(settings->filter));
-  settings->caseSensitive = ReadSettingInt(iniPath, L"Replace", L"CaseSensitive", 0) != 0 ? 1 : 0;
-  ReadSettingText(iniPath, L"Replace", L"Find", L"", settings->find, ARRAYSIZE(settings->find));
-  ReadSettingText(iniPath, L"Replace", L"Replace", L"", settings->replace,
-                  ARRAYSIZE(settings->replace));
-  settings->length = ReadSettingInt(iniPath, L"Rename", L"Length", 0);
 }
