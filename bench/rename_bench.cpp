@@ -14,9 +14,23 @@
 #include "base/main_state.h"
 #include "rename/rename_dialog.h"
 #include "resources/resource_ids.h"
-#include "tests/rename_test_views.h"
 
 namespace {
+
+// The preview's rows, so the baseline inserts the same texts.
+std::vector<std::wstring> ListRows(HWND list) {
+  std::vector<std::wstring> rows;
+  int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[520] = {};
+    LVITEMW item = {};
+    item.pszText = text;
+    item.cchTextMax = ARRAYSIZE(text);
+    SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+    rows.push_back(text);
+  }
+  return rows;
+}
 
 constexpr int kFiles = 10000;
 constexpr int kRepetitions = 7;

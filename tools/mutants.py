@@ -12,58 +12,133 @@ import subprocess
 import sys
 from pathlib import Path
 
-# name, file, code as it is, code broken, test program, gtest filter
+# name, file, code as it is, code broken, test program, gtest filter. Several pieces of one file
+# are broken together when the code is a tuple.
 MUTANTS = [
-    ("new name may hold a separator", "rename/rules.cpp",
-     "IsPlainFileName(newName);", "true;",
-     "rename_tests", "RenameRules.*:RenameRun.*"),
-    ("filter may hold a separator", "rename/run_rename_method.cpp",
-     "wcschr(filter, L'\\\\') != nullptr || wcschr(filter, L'/') != nullptr", "false",
-     "rename_tests", "RenameRun.*"),
-    ("Rename It without checking the row still holds", "rename/run_rename_method.cpp",
-     "wcscmp(rename.newName, shownName) != 0 ||\n      !HoldsFile(rename.oldPath, oldName)",
-     "(wcscmp(rename.newName, shownName) != 0 && !HoldsFile(rename.oldPath, oldName) && false)",
-     "rename_tests", "RenameDialog.*:RenameRun.*"),
-    ("snapshot does not follow renames", "rename/rename_dialog.cpp",
-     "RenameObserver observer = {FollowInSnapshot, &follower};",
-     "RenameObserver observer = {FollowInSnapshot, &follower};\n    observer.renamed = nullptr;",
-     "rename_tests", "RenameDialog.*"),
-    ("listing sized by an earlier folder", "rename/run_rename_method.cpp",
-     "size_t grown = *capacity * 2 > needed ? *capacity * 2 : needed + 64;",
-     "size_t grown = needed + 400000;",
-     "rename_tests", "RenameRun.*"),
-    ("drop refused later keeps old times", "panes/drop_target.cpp",
-     "  if (taken)\n    ShowPaneTimes", "  if (answer == 1 || (taken && false))\n    ShowPaneTimes",
-     "panes_tests", "Drops.*"),
-    ("drop tells the source to move", "panes/drop_target.cpp",
-     "*effect = offersFiles ? DROPEFFECT_COPY : DROPEFFECT_NONE;", "(void)offersFiles;",
-     "panes_tests", "Drops.*"),
-    ("times read without sharing for writers", "filetime/path_times.cpp",
-     "FILE_READ_ATTRIBUTES,\n                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE",
-     "GENERIC_READ, FILE_SHARE_READ",
+    # File times
+    ("local/UTC conversion removed in SetPathTimes", "filetime/path_times.cpp",
+     "!LocalFileTimeToFileTime(&localFileTime, utc))", "!(*utc = localFileTime, true))",
      "filetime_tests", "PathTimes.*"),
-    ("existing path with unreadable times taken", "panes/pane_display.cpp",
-     "if (shown == nullptr || !TimesReadableOrMissing(shown))",
-     "if (shown == nullptr || (!TimesReadableOrMissing(shown) && false))",
-     "panes_tests", "Drops.*:PaneDisplay.*"),
-    ("unshowable stamp leaves the old time", "panes/pane_display.cpp",
-     "shown = time.wYear > range.latest.wYear ? range.latest : range.earliest;", "(void)range;",
-     "panes_tests", "PaneDisplay.*"),
-    ("unshowable Exif date counts as present", "panes/pane_display.cpp",
-     "if (Present(*date) && !PickerHolds(picker, *date))",
-     "if (Present(*date) && !PickerHolds(picker, *date) && false)",
-     "panes_tests", "PaneDisplay.*"),
+    ("Created and Modified slots swapped", "filetime/path_times.cpp",
+     "LocalToUtc(created, &createdUtc), nullptr,\n                   LocalToUtc(modified, &modifiedUtc)",
+     "LocalToUtc(modified, &modifiedUtc), nullptr,\n                   LocalToUtc(created, &createdUtc)",
+     "filetime_tests", "PathTimes.*"),
+    ("a last-access time written", "filetime/path_times.cpp",
+     "LocalToUtc(created, &createdUtc), nullptr,", "LocalToUtc(created, &createdUtc), &createdUtc,",
+     "filetime_tests", "PathTimes.*"),
+    ("an out-of-range time handed on", "filetime/path_times.cpp",
+     "    return nullptr;\n  return utc;", "    return local == nullptr ? nullptr : utc;\n  return utc;",
+     "filetime_tests", "PathTimes.*"),
+    ("times read without sharing for writers", "filetime/path_times.cpp",
+     "OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)",
+     "OpenPath(path, GENERIC_READ, FILE_SHARE_READ)",
+     "filetime_tests", "PathTimes.*"),
+    # Folder listing, cleanup, matching
+    ("EnumerateFolder fills past its capacity", "filetime/enumerate_folder.cpp",
+     "(options != nullptr && options->maxEntries != 0 && index >= options->maxEntries)",
+     "(options != nullptr && options->maxEntries != 0 && index >= options->maxEntries && false)",
+     "filetime_tests", "EnumerateFolder.*"),
+    ("EnumerateFolder joins a cut path", "filetime/enumerate_folder.cpp",
+     "if (firstLength + secondLength + thirdLength >= capacity)", "if (capacity == 0)",
+     "filetime_tests", "EnumerateFolder.*"),
+    ("Cleanup does not put a folder's time back", "filetime/cleanup_folder.cpp",
+     "  SetPathTimes(path, nullptr, &saved, nullptr);\n", "",
+     "filetime_tests", "CleanupFolder.*"),
+    ("Cleanup deletes a folder", "filetime/cleanup_folder.cpp",
+     ("return !IsFolder(search.found) && IsJunkFile(", "deleted += DeleteFileW(paths[i].path) ? 1 : 0;"),
+     ("return IsJunkFile(",
+      "deleted += (DeleteFileW(paths[i].path) || RemoveDirectoryW(paths[i].path)) ? 1 : 0;"),
+     "filetime_tests", "CleanupFolder.*"),
+    ("Cleanup acts on a cut path", "base/join_path.h",
+     "if (AppendBounded(out, first) == 0 && AppendBounded(out, second) == 0)",
+     "if ((AppendBounded(out, first), AppendBounded(out, second), true))",
+     "filetime_tests", "CleanupFolder.*"),
+    ("Cleanup recurses without Shift", "app/folder_commands.cpp",
+     "bool recurse = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;", "bool recurse = true;",
+     "app_tests", "MainCommands.*"),
+    ("Match goes on when the box could not be shown", "filetime/match_folders.cpp",
+     "MB_YESNO) == IDYES;", "MB_YESNO) != IDNO;", "filetime_tests", "MatchFoldersTest.*"),
+    ("Match goes on when answered No", "filetime/match_folders.cpp",
+     "MB_YESNO) == IDYES;", "MB_YESNO) != 0;", "filetime_tests", "MatchFoldersTest.*"),
+    ("Match with its time bits swapped", "filetime/match_folders.cpp",
+     "{kMatchCopyCreated, kCreatedSlot},\n    {kMatchCopyModified, kModifiedSlot},",
+     "{kMatchCopyCreated, kModifiedSlot},\n    {kMatchCopyModified, kCreatedSlot},",
+     "filetime_tests", "MatchFoldersTest.*"),
+    ("Match with its item bits swapped", "filetime/match_folders.h",
+     ("kMatchPlainItems = 0x10;", "kMatchFolders = 0x20;"),
+     ("kMatchPlainItems = 0x20;", "kMatchFolders = 0x10;"),
+     "filetime_tests", "MatchFoldersTest.*"),
     ("Match copies a time it did not read", "filetime/match_folders.cpp",
      "SYSTEMTIME times[kTimeSlots] = {};", "SYSTEMTIME times[kTimeSlots];\n"
      "  times[kCreatedSlot] = SYSTEMTIME{2003, 3, 0, 3, 3, 3, 3, 0};",
      "filetime_tests", "MatchFoldersTest.*"),
-    ("Open... moves the current directory", "panes/choose_path.cpp",
-     "OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;", "OFN_OVERWRITEPROMPT;",
-     "panes_tests", "OpenCommand.*"),
+    # The main window
+    ("Apply takes the time from the date picker", "panes/pane_time.cpp",
+     "  time.wDay = date.wDay;\n  return time;", "  time.wDay = date.wDay;\n  return date;",
+     "app_tests", "MainCommands.*"),
     ("relative Target kept relative", "app/main_setup.cpp",
      "SetPanePath(state->target.paneWindow, full);",
      "SetPanePath(state->target.paneWindow, argv[i]);",
-     "app_tests", "MainSetup.*"),
+     "app_tests", "MainCommands.*"),
+    # Panes
+    ("Yes and No swapped in the shortcut question", "panes/shortcut_resolution.cpp",
+     "  case IDYES:\n    return resolved;\n  case IDNO:\n    return path;",
+     "  case IDYES:\n    return path;\n  case IDNO:\n    return resolved;",
+     "panes_tests", "Panes.*"),
+    ("Open... moves the current directory", "panes/choose_path.cpp",
+     "OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;", "OFN_OVERWRITEPROMPT;",
+     "panes_tests", "Panes.*"),
+    ("drop refused later keeps old times", "panes/drop_target.cpp",
+     "  if (taken)\n    ShowPaneTimes", "  if (answer == 1 || (taken && false))\n    ShowPaneTimes",
+     "panes_tests", "Panes.*"),
+    ("drop tells the source to move", "panes/drop_target.cpp",
+     "*effect = offersFiles ? DROPEFFECT_COPY : DROPEFFECT_NONE;", "(void)offersFiles;",
+     "panes_tests", "Panes.*"),
+    ("existing path with unreadable times taken", "panes/pane_display.cpp",
+     "if (shown == nullptr || !TimesReadableOrMissing(shown))",
+     "if (shown == nullptr || (!TimesReadableOrMissing(shown) && false))",
+     "panes_tests", "Panes.*"),
+    ("unshowable stamp leaves the old time", "panes/pane_display.cpp",
+     "shown = time.wYear > range.latest.wYear ? range.latest : range.earliest;", "(void)range;",
+     "panes_tests", "Panes.*"),
+    ("unshowable Exif date counts as present", "panes/pane_display.cpp",
+     "if (Present(*date) && !PickerHolds(picker, *date))",
+     "if (Present(*date) && !PickerHolds(picker, *date) && false)",
+     "panes_tests", "Panes.*"),
+    # Rename
+    ("Execute replaces existing files", "rename/run_rename_method.cpp",
+     "MOVEFILE_COPY_ALLOWED))", "MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING))",
+     "rename_tests", "Rename.*"),
+    ("a backslash allowed in a new name", "rename/rules.cpp",
+     'L"\\\\/:*?\\"<>|"', 'L"/:*?\\"<>|"', "rename_tests", "Rename.*"),
+    ("filter may hold a separator", "rename/run_rename_method.cpp",
+     "wcschr(filter, L'\\\\') != nullptr || wcschr(filter, L'/') != nullptr", "false",
+     "rename_tests", "Rename.*"),
+    ("Rename It by row number again", "rename/run_rename_method.cpp",
+     "  if (listView == nullptr && row >= 0)\n    return RenameOne(dialog, folderPath, rule, row, observer);",
+     """  if (listView == nullptr && row >= 0) {
+    (void)RenameOne;
+    Listing byNumber;
+    Rename rename;
+    ListFolder(folderPath, inputs.filter, &byNumber);
+    for (uint32_t i = 0, count = 0; i < byNumber.names.Count(); ++i)
+      if (Prepare(folderPath, byNumber.names.At(i), rule, &rename) && count++ == uint32_t(row))
+        return MoveFileExW(rename.oldPath, rename.newPath, MOVEFILE_COPY_ALLOWED), 1;
+    return 0;
+  }""",
+     "rename_tests", "Rename.*"),
+    ("Rename It without checking the row still holds", "rename/run_rename_method.cpp",
+     "wcscmp(rename.newName, shownName) != 0 ||\n      !HoldsFile(rename.oldPath, oldName)",
+     "(wcscmp(rename.newName, shownName) != 0 && !HoldsFile(rename.oldPath, oldName) && false)",
+     "rename_tests", "Rename.*"),
+    ("snapshot does not follow renames", "rename/rename_dialog.cpp",
+     "RenameObserver observer = {FollowInSnapshot, &follower};",
+     "RenameObserver observer = {FollowInSnapshot, &follower};\n    observer.renamed = nullptr;",
+     "rename_tests", "Rename.*"),
+    ("listing sized by an earlier folder", "rename/run_rename_method.cpp",
+     "size_t grown = *capacity * 2 > needed ? *capacity * 2 : needed + 64;",
+     "size_t grown = needed + 400000;",
+     "rename_tests", "Rename.*"),
 ]
 
 
@@ -74,10 +149,14 @@ def run(command):
 def check(name, path, old, new, program, test_filter):
     source = Path(path)
     text = source.read_text()
-    if text.count(old) != 1:
-        return f"SKIPPED  {name}: the code to break is not in {path} exactly once"
+    pieces = list(zip(old, new)) if isinstance(old, tuple) else [(old, new)]
+    broken = text
+    for piece, replacement in pieces:
+        if broken.count(piece) != 1:
+            return f"SKIPPED  {name}: the code to break is not in {path} exactly once"
+        broken = broken.replace(piece, replacement)
     try:
-        source.write_text(text.replace(old, new))
+        source.write_text(broken)
         if run(["cmake", "--build", "--preset", "windows", "--target", program]) != 0:
             return f"BUILD    {name}: the broken code does not build"
         status = run(["scripts/wine-session", "build/windows", "build/windows/wine-run",

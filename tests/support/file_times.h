@@ -10,33 +10,14 @@
 
 SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
                  WORD milliseconds = 0);
-
-uint64_t Ticks(const FILETIME& time);
-FILETIME FromTicks(uint64_t ticks);
-
-inline constexpr int64_t kTicksPerMinute = 600000000;
-inline constexpr uint64_t kTicksPerMillisecond = 10000;
-
-// Minutes to add to local time to get UTC, as in effect now.
-int64_t CurrentBiasMinutes();
-
-// The UTC stamp a local wall-clock value must become under the one-offset rule.
+// The UTC stamp a local wall-clock value must become under the one-offset rule: the offset from
+// UTC in effect now, whatever the season of the value.
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local);
+uint64_t ModifiedTicks(const std::wstring& path);
+void SetModifiedTicks(const std::wstring& path, uint64_t ticks);
 
-struct RawTimes {
-  FILETIME created;
-  FILETIME modified;
-};
-
-RawTimes ReadRaw(const std::wstring& path);
-void WriteRaw(const std::wstring& path, const FILETIME* created, const FILETIME* modified);
-
-// Some file systems (and Wine on Linux) accept a Created time but do not keep it. Probes with a
-// scratch file in the folder.
-bool FileSystemKeepsCreatedTimes(const std::wstring& folder);
-
-// What the code under test handed to SetFileTime, recorded by a replacement in the import table
-// while the object lives; the real call still happens.
+// What the code under test handed to SetFileTime, recorded through this exe's import table while
+// the recorder lives; the real call still happens.
 struct SetFileTimeCall {
   std::wstring path; // from the handle
   std::optional<uint64_t> created;
@@ -44,31 +25,21 @@ struct SetFileTimeCall {
   std::optional<uint64_t> modified;
 };
 
-class SetFileTimeRecorder {
-public:
+struct SetFileTimeRecorder {
   SetFileTimeRecorder();
   ~SetFileTimeRecorder();
-  SetFileTimeRecorder(const SetFileTimeRecorder&) = delete;
-  SetFileTimeRecorder& operator=(const SetFileTimeRecorder&) = delete;
-
-  bool Applied() const;
   const std::vector<SetFileTimeCall>& Calls() const;
-  // The last call for this path, if any.
-  std::optional<SetFileTimeCall> LastFor(const std::wstring& path) const;
+  // The last call for this path, or one with nothing in it.
+  SetFileTimeCall LastFor(const std::wstring& path) const;
 };
 
 // A stamp past what FileTimeToSystemTime takes on Windows.
 inline constexpr uint64_t kUnconvertibleTicks = 0x8000000000000000ull;
 
-// While the object lives, GetFileTime on the file or folder at path answers with this Created
-// time in place of the real one, or, without one, fails with access denied. FileTimeToSystemTime
-// refuses stamps past 0x7FFFFFFFFFFFFFFF then, as Windows does and Wine does not.
-class GetFileTimeOverride {
-public:
+// While it lives, GetFileTime on path answers with this Created time in place of the real one,
+// or without one fails with access denied; FileTimeToSystemTime refuses stamps past
+// 0x7FFFFFFFFFFFFFFF meanwhile, as Windows does and Wine does not.
+struct GetFileTimeOverride {
   GetFileTimeOverride(const std::wstring& path, std::optional<uint64_t> created);
   ~GetFileTimeOverride();
-  GetFileTimeOverride(const GetFileTimeOverride&) = delete;
-  GetFileTimeOverride& operator=(const GetFileTimeOverride&) = delete;
-
-  bool Applied() const;
 };

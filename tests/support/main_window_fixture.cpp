@@ -1,30 +1,11 @@
 #include "tests/support/main_window_fixture.h"
 
-#include <commctrl.h>
-
 #include "resources/resource_ids.h"
-#include "tests/support/window_pump.h"
 
 std::wstring TextOf(HWND window) {
   wchar_t text[400] = {};
   GetWindowTextW(window, text, ARRAYSIZE(text));
   return text;
-}
-
-std::wstring ToolText(HWND tooltip, HWND owner, int controlId) {
-  wchar_t text[300] = {};
-  TOOLINFOW tool = {};
-  tool.cbSize = sizeof(tool);
-  tool.hwnd = GetDlgItem(owner, controlId);
-  tool.uId = static_cast<UINT_PTR>(controlId);
-  tool.lpszText = text;
-  SendMessageW(tooltip, TTM_GETTEXTW, ARRAYSIZE(text), reinterpret_cast<LPARAM>(&tool));
-  return text;
-}
-
-bool QuitPosted() {
-  MSG message;
-  return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
 void MainWindowTest::SetUpTestSuite() {
@@ -36,22 +17,18 @@ void MainWindowTest::SetUpTestSuite() {
 }
 
 void MainWindowTest::Open(const wchar_t* commandLine) {
-  if (window_ != nullptr && IsWindow(window_))
-    DestroyWindow(window_);
-  QuitPosted();
+  TearDown();
   window_ = CreateMainWindow(GetModuleHandleW(nullptr), commandLine);
   ASSERT_NE(window_, nullptr);
-  PumpPending();
 }
 
 void MainWindowTest::TearDown() {
-  if (IsWindow(window_))
+  if (window_ != nullptr && IsWindow(window_))
     DestroyWindow(window_);
-  QuitPosted();
-}
-
-std::wstring MainWindowTest::ControlText(int id) const {
-  return TextOf(GetDlgItem(window_, id));
+  // Whatever the window posted (the quit message, a snapshot command) goes with it.
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    ;
 }
 
 std::wstring MainWindowTest::PanePath(HWND pane) const {

@@ -2,32 +2,46 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/handles.h"
 
 namespace {
 
-std::wstring TempBase() {
-  wchar_t base[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, base);
-  return base;
+std::wstring Long(const std::wstring& path) {
+  return L"\\\\?\\" + path;
 }
 
 } // namespace
 
-TempFolder::TempFolder() : TempFolder(TempBase()) {}
-
-TempFolder::TempFolder(const std::wstring& base) {
-  static unsigned counter = 0;
-  for (;;) {
-    path_ = base + (base.back() == L'\\' ? L"" : L"\\") + L"dwtest-" +
-            std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-    if (CreateDirectoryW(path_.c_str(), nullptr))
-      break;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) {
-      ADD_FAILURE() << "cannot create a temporary folder, error " << GetLastError();
-      break;
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  UniqueFind find(FindFirstFileW(Long(path + L"\\*").c_str(), &found));
+  while (find) {
+    std::wstring name = found.cFileName;
+    std::wstring child = path + L"\\" + name;
+    SetFileAttributesW(Long(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (name != L"." && name != L"..") {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(child);
+      else
+        DeleteFileW(Long(child).c_str());
     }
+    if (!FindNextFileW(find.Get(), &found))
+      break;
   }
+  find.Reset();
+  RemoveDirectoryW(Long(path).c_str());
+}
+
+TempFolder::TempFolder() {
+  wchar_t base[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, base);
+  static unsigned counter = 0;
+  do
+    path_ = std::wstring(base) + L"dwtest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter);
+  while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
 TempFolder::~TempFolder() {
@@ -36,7 +50,7 @@ TempFolder::~TempFolder() {
 
 std::wstring TempFolder::MakeFile(const std::wstring& relative, const std::string& content) {
   std::wstring path = PathOf(relative);
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  UniqueFile file(CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   EXPECT_TRUE(file) << "cannot create a test file, error " << GetLastError();
   DWORD written = 0;
@@ -47,26 +61,27 @@ std::wstring TempFolder::MakeFile(const std::wstring& relative, const std::strin
 
 std::wstring TempFolder::MakeFolder(const std::wstring& relative) {
   std::wstring path = PathOf(relative);
-  EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << "error " << GetLastError();
+  EXPECT_TRUE(CreateDirectoryW(Long(path).c_str(), nullptr)) << "error " << GetLastError();
   return path;
 }
 
-void RemoveTree(const std::wstring& path) {
+std::vector<std::wstring> TempFolder::Listed(const std::wstring& relative) const {
+  std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
-  UniqueFind find(FindFirstFileW((path + L"\\*").c_str(), &found));
-  if (find) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      std::wstring child = path + L"\\" + name;
-      SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(child);
-      else
-        DeleteFileW(child.c_str());
-    } while (FindNextFileW(find.Get(), &found));
+  UniqueFind find(FindFirstFileW(
+      Long(relative.empty() ? path_ + L"\\*" : PathOf(relative) + L"\\*").c_str(), &found));
+  while (find) {
+    std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..")
+      names.push_back(name + ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? L"\\" : L""));
+    if (!FindNextFileW(find.Get(), &found))
+      break;
   }
-  find.Reset();
-  RemoveDirectoryW(path.c_str());
+  return names;
+}
+
+std::vector<std::wstring> TempFolder::Sorted(const std::wstring& relative) const {
+  std::vector<std::wstring> names = Listed(relative);
+  std::sort(names.begin(), names.end());
+  return names;
 }

@@ -1,0 +1,233 @@
+// The main window's commands, its command line, and the built program as a user starts it.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "base/handles.h"
+#include "filetime/path_times.h"
+#include "panes/pane_display.h"
+#include "panes/pane_time.h"
+#include "resources/resource_ids.h"
+#include "tests/support/file_times.h"
+#include "tests/support/main_window_fixture.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+void SetPicker(HWND pane, int id, const SYSTEMTIME& time) {
+  SendDlgItemMessageW(pane, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+WORD Year(HWND pane, PaneTime which) {
+  return ReadPaneTime(pane, which).wYear;
+}
+
+using MainCommands = MainWindowTest;
+
+// Apply takes the day from the date picker and the time of day from the time picker.
+TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
+  std::wstring file = folder_.MakeFile(L"a.jpg");
+  ASSERT_EQ(SetPanePath(Target(), file.c_str()), 1);
+  SetPicker(Target(), IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0));
+  SetPicker(Target(), IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6));
+  WritePaneTime(Target(), PaneTime::Modified, Local(2005, 6, 7, 8, 9, 10));
+  const uint64_t created = ExpectedUtcTicks(Local(2001, 2, 3, 4, 5, 6));
+  const uint64_t modified = ExpectedUtcTicks(Local(2005, 6, 7, 8, 9, 10));
+  struct Row {
+    int command;
+    std::optional<uint64_t> created;
+    std::optional<uint64_t> modified;
+  };
+  for (const Row& row :
+       {Row{IDC_APPLY_CREATED, created, std::nullopt},
+        Row{IDC_APPLY_MODIFIED, std::nullopt, modified}, Row{IDC_APPLY_BOTH, created, modified}}) {
+    SetFileTimeRecorder recorder;
+    Command(row.command);
+    EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"OK");
+    EXPECT_EQ(recorder.LastFor(file).created, row.created) << row.command;
+    EXPECT_EQ(recorder.LastFor(file).modified, row.modified) << row.command;
+  }
+  ASSERT_TRUE(DeleteFileW(file.c_str()));
+  Command(IDC_APPLY_BOTH);
+  EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"2");
+}
+
+TEST_F(MainCommands, CopyCommandsFillOnlyTheTargetPickers) {
+  std::wstring file = folder_.MakeFile(L"a.jpg");
+  ASSERT_EQ(SetPanePath(Target(), file.c_str()), 1);
+  WritePaneTime(Reference(), PaneTime::Created, Local(2011, 1, 1, 1, 1, 1));
+  WritePaneTime(Reference(), PaneTime::Modified, Local(2012, 1, 1, 1, 1, 1));
+  ExifDates& exif = State()->exifDates;
+  exif = {Local(2021, 1, 1, 1, 1, 1), Local(2022, 1, 1, 1, 1, 1), {}};
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  struct Row {
+    int command;
+    WORD created;
+    WORD modified;
+  };
+  const Row rows[] = {
+      {IDC_REFERENCE_TO_CREATED, 2011, 2002},    {IDC_REFERENCE_TO_MODIFIED, 2001, 2012},
+      {IDC_MODIFIED_TO_CREATED, 2002, 2002},     {IDC_CREATED_TO_MODIFIED, 2001, 2001},
+      {IDC_EXIF_TO_CREATED, 2022, 2002},         {IDC_EXIF_TO_MODIFIED, 2001, 2021},
+      {IDC_CURRENT_TO_CREATED, now.wYear, 2002}, {IDC_CURRENT_TO_MODIFIED, 2001, now.wYear},
+  };
+  const uint64_t before = ModifiedTicks(file);
+  for (const Row& row : rows) {
+    WritePaneTime(Target(), PaneTime::Created, Local(2001, 1, 1, 1, 1, 1));
+    WritePaneTime(Target(), PaneTime::Modified, Local(2002, 1, 1, 1, 1, 1));
+    Command(row.command);
+    EXPECT_EQ(Year(Target(), PaneTime::Created), row.created) << row.command;
+    EXPECT_EQ(Year(Target(), PaneTime::Modified), row.modified) << row.command;
+    EXPECT_EQ(Year(Reference(), PaneTime::Created), 2011);
+  }
+  EXPECT_EQ(ModifiedTicks(file), before);
+}
+
+TEST_F(MainCommands, RestorePutsBackTheSnapshotsModifiedTimes) {
+  for (const wchar_t* name : {L"a", L"b", L"c"})
+    folder_.MakeFile(name);
+  folder_.MakeFolder(L"sub");
+  ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
+  const uint64_t old = ExpectedUtcTicks(Local(2010, 10, 10, 10, 10, 10));
+  for (const wchar_t* name : {L"a", L"b", L"c"})
+    SetModifiedTicks(folder_.PathOf(name), old);
+  Command(IDC_GET_ALL_MODIFIED);
+  EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT), L"3");
+  EXPECT_TRUE(Enabled(IDC_RESTORE));
+  for (const wchar_t* name : {L"a", L"b", L"c"})
+    SetModifiedTicks(folder_.PathOf(name), old + 864000000000);
+  Command(IDC_RESTORE);
+  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"3");
+  for (const wchar_t* name : {L"a", L"b", L"c"})
+    EXPECT_EQ(ModifiedTicks(folder_.PathOf(name)), old) << name;
+}
+
+// Shift includes sub-folders; the snapshot ends either way.
+TEST_F(MainCommands, CleanupTakesSubFoldersOnlyWithShift) {
+  folder_.MakeFolder(L"sub");
+  ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
+  for (bool shift : {false, true}) {
+    folder_.MakeFile(L".DS_Store");
+    folder_.MakeFile(L"sub\\.DS_Store");
+    Command(IDC_GET_ALL_MODIFIED);
+    ASSERT_TRUE(Enabled(IDC_RESTORE));
+    system_.keysDown = shift ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
+    Command(IDC_CLEANUP);
+    EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), shift ? L"2" : L"1");
+    EXPECT_EQ(folder_.Sorted(L"sub").size(), shift ? 0u : 1u);
+    EXPECT_FALSE(Enabled(IDC_RESTORE));
+    EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT), L"");
+  }
+}
+
+TEST_F(MainCommands, MatchAnsweredNoChangesNothingAndShowsZero) {
+  folder_.MakeFolder(L"R");
+  folder_.MakeFolder(L"T");
+  folder_.MakeFolder(L"R\\a");
+  folder_.MakeFolder(L"T\\a");
+  ASSERT_EQ(SetPanePath(Target(), folder_.PathOf(L"T").c_str()), 1);
+  ASSERT_EQ(SetPanePath(Reference(), folder_.PathOf(L"R").c_str()), 1);
+  SetDlgItemTextW(window_, IDC_FOLDER_RESULT, L"7");
+  system_.boxAnswers = {IDNO, IDYES};
+  SetFileTimeRecorder recorder;
+  SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
+  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"0");
+  EXPECT_TRUE(recorder.Calls().empty());
+  SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
+  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"1");
+  EXPECT_EQ(system_.boxes.at(0).owner, window_);
+}
+
+// The first argument that is no option names the Target, made whole at start.
+TEST_F(MainCommands, TheCommandLineTargetStaysTheFileItNamed) {
+  std::wstring named = folder_.MakeFile(L"a.jpg");
+  TempFolder elsewhere;
+  std::wstring other = elsewhere.MakeFile(L"a.jpg");
+  wchar_t saved[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, saved);
+  SetCurrentDirectoryW(folder_.Path().c_str());
+  Open(L"Datewright.exe /x -y a.jpg b.jpg");
+  SetCurrentDirectoryW(elsewhere.Path().c_str());
+  const uint64_t before = ModifiedTicks(other);
+  WritePaneTime(Target(), PaneTime::Modified, Local(2004, 4, 4, 4, 4, 4));
+  Command(IDC_APPLY_MODIFIED);
+  SetCurrentDirectoryW(saved);
+  EXPECT_EQ(PanePath(Target()), named);
+  EXPECT_EQ(ModifiedTicks(named), ExpectedUtcTicks(Local(2004, 4, 4, 4, 4, 4)));
+  EXPECT_EQ(ModifiedTicks(other), before);
+  Open(L"Datewright.exe -v");
+  EXPECT_EQ(PanePath(Target()), L"");
+}
+
+std::wstring BuiltProgram() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring exe = path;
+  return exe.substr(0, exe.rfind(L'\\') + 1) + L"Datewright.exe";
+}
+
+// What a user sees: the window with its version, closed cleanly.
+TEST(Program, StartsShowsItsWindowAndExitsCleanlyOnClose) {
+  std::wstring exe = BuiltProgram();
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process));
+  UniqueFile processHandle(process.hProcess);
+  UniqueFile threadHandle(process.hThread);
+  WaitForInputIdle(process.hProcess, 30000);
+  HWND window = nullptr;
+  for (int tries = 0; tries < 300 && window == nullptr; ++tries) {
+    HWND found = FindWindowW(kMainWindowClass, nullptr);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(found, &owner);
+    if (found != nullptr && owner == process.dwProcessId && IsWindowVisible(found))
+      window = found;
+    else
+      Sleep(100);
+  }
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(TextOf(window), L"Datewright 2.10.1.32");
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+}
+
+// One export, GetResolvedPathDialog at ordinal 1, and imports from the system alone.
+TEST(Program, ExportsOneFunctionAndImportsOnlyFromTheSystem) {
+  HMODULE image = LoadLibraryExW(BuiltProgram().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(image, nullptr);
+  auto* base = reinterpret_cast<BYTE*>(image);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY* directories = nt->OptionalHeader.DataDirectory;
+  auto* exports = reinterpret_cast<IMAGE_EXPORT_DIRECTORY*>(
+      base + directories[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+  EXPECT_EQ(exports->NumberOfFunctions, 1u);
+  EXPECT_NE(GetProcAddress(image, "GetResolvedPathDialog"), nullptr);
+  EXPECT_EQ(GetProcAddress(image, MAKEINTRESOURCEA(1)),
+            GetProcAddress(image, "GetResolvedPathDialog"));
+  const std::set<std::string> system = {
+      "comctl32.dll", "comdlg32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",    "shell32.dll",
+      "shlwapi.dll",  "user32.dll",   "version.dll",  "gdi32.dll",  "advapi32.dll", "oleaut32.dll"};
+  auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+      base + directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+  for (; import->Name != 0; ++import) {
+    std::string name = reinterpret_cast<const char*>(base + import->Name);
+    for (char& c : name)
+      c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(system.count(name) || name.rfind("api-ms-win-", 0) == 0) << name;
+  }
+  FreeLibrary(image);
+}
+
+} // namespace

@@ -1,0 +1,232 @@
+// File times, folder listing, cleanup and matched folders, on real files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "base/handles.h"
+#include "filetime/cleanup_folder.h"
+#include "filetime/enumerate_folder.h"
+#include "filetime/match_folders.h"
+#include "filetime/path_times.h"
+#include "tests/support/file_times.h"
+#include "tests/support/scripted_system.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+bool Same(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+  return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay && a.wHour == b.wHour &&
+         a.wMinute == b.wMinute && a.wSecond == b.wSecond && a.wMilliseconds == b.wMilliseconds;
+}
+
+// A folder in folder whose full path has exactly length characters.
+std::wstring FolderOfLength(TempFolder& folder, size_t length) {
+  return folder.MakeFolder(std::wstring(length - folder.Path().size() - 1, L'd'));
+}
+
+TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsAndReadsThemBack) {
+  TempFolder folder;
+  std::wstring file = folder.MakeFile(L"a.txt");
+  const SYSTEMTIME created = Local(2001, 2, 3, 4, 5, 6, 7);
+  const SYSTEMTIME modified = Local(2002, 7, 8, 9, 10, 11, 12); // summer, shown in any season
+  const SYSTEMTIME month13 = Local(2003, 13, 1, 1, 1, 1);
+  struct Row {
+    const SYSTEMTIME* created;
+    const SYSTEMTIME* modified;
+  };
+  const Row rows[] = {{&created, &modified},
+                      {&created, nullptr},
+                      {nullptr, &modified},
+                      {&month13, &modified},
+                      {nullptr, nullptr}};
+  for (const Row& row : rows) {
+    SetFileTimeRecorder recorder;
+    DWORD error = 0;
+    EXPECT_EQ(SetPathTimes(file.c_str(), row.created, row.modified, &error), 1);
+    SetFileTimeCall call = recorder.LastFor(file);
+    auto expected = [&](const SYSTEMTIME* time) {
+      return time != nullptr && time != &month13 ? std::optional(ExpectedUtcTicks(*time))
+                                                 : std::nullopt;
+    };
+    EXPECT_EQ(call.created, expected(row.created));
+    EXPECT_EQ(call.modified, expected(row.modified));
+    EXPECT_FALSE(call.lastAccessGiven);
+  }
+  SYSTEMTIME back = {};
+  SYSTEMTIME untouched = {};
+  EXPECT_EQ(GetPathTimes(file.c_str(), nullptr, &back), 1);
+  EXPECT_TRUE(Same(back, modified));
+  EXPECT_EQ(GetPathTimes(folder.Path().c_str(), &untouched, nullptr), 1);
+  EXPECT_NE(untouched.wYear, 0);
+}
+
+TEST(PathTimes, ReportsWhyAWriteFailedAndReadsFilesHeldByWriters) {
+  TempFolder folder;
+  std::wstring file = folder.MakeFile(L"a.txt");
+  std::wstring locked = folder.MakeFile(L"locked.txt");
+  SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  const SYSTEMTIME time = Local(2001, 2, 3, 4, 5, 6);
+  SYSTEMTIME read = {};
+  DWORD error = 0;
+  EXPECT_EQ(SetPathTimes(folder.PathOf(L"gone.txt").c_str(), &time, &time, &error), 0);
+  EXPECT_EQ(error, DWORD{ERROR_FILE_NOT_FOUND});
+  EXPECT_EQ(GetPathTimes(folder.PathOf(L"gone.txt").c_str(), &read, &read), 0);
+  if (UniqueFile(CreateFileW(locked.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)))
+    ADD_FAILURE() << "a read-only file opens for writing here: run the tests as an ordinary user";
+  EXPECT_EQ(SetPathTimes(locked.c_str(), nullptr, nullptr, &error), 0);
+  EXPECT_EQ(error, DWORD{ERROR_ACCESS_DENIED});
+  SetFileAttributesW(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+  // Another program writing the file, sharing it for reading only.
+  UniqueFile writer(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  EXPECT_EQ(SetPathTimes(file.c_str(), &time, &time, &error), 0);
+  EXPECT_EQ(error, DWORD{ERROR_SHARING_VIOLATION});
+  EXPECT_EQ(GetPathTimes(file.c_str(), &read, &read), 1);
+}
+
+TEST(EnumerateFolder, CountsFillsWithinCapacityAndReportsFoldersAfterTheirContents) {
+  TempFolder folder;
+  for (const wchar_t* name : {L"f1", L"f2", L"f3"})
+    folder.MakeFile(name);
+  folder.MakeFolder(L"sub");
+  folder.MakeFile(L"sub\\g");
+  const wchar_t* path = folder.Path().c_str();
+  EXPECT_EQ(EnumerateFolder(nullptr, path, 0, nullptr), 3u);
+  FolderEntry entries[6] = {};
+  EnumerateOptions options = {};
+  options.maxEntries = 2;
+  EXPECT_EQ(EnumerateFolder(entries, path, 0, &options), 3u);
+  EXPECT_NE(entries[1].name[0], L'\0');
+  EXPECT_EQ(entries[2].name[0], L'\0');
+  options = {};
+  options.flags = EnumRecurse | EnumIncludeFolders;
+  ASSERT_EQ(EnumerateFolder(entries, path, 0, &options), 5u);
+  Names order;
+  for (const FolderEntry& entry : entries)
+    order.push_back(entry.name);
+  auto at = [&](const wchar_t* name) { return std::find(order.begin(), order.end(), name); };
+  EXPECT_LT(at(L"g"), at(L"sub"));
+  EXPECT_EQ(std::wstring(entries[at(L"g") - order.begin()].fullPath), folder.PathOf(L"sub\\g"));
+  // An item whose full path would pass 259 characters is left out, never reached by a cut path.
+  TempFolder deep;
+  std::wstring parent = FolderOfLength(deep, 250);
+  deep.MakeFile(parent.substr(deep.Path().size() + 1) + L"\\123456789");
+  deep.MakeFile(parent.substr(deep.Path().size() + 1) + L"\\12345678");
+  EXPECT_EQ(EnumerateFolder(nullptr, parent.c_str(), 0, nullptr), 1u);
+}
+
+TEST(CleanupFolder, DeletesOnlyJunkFilesAndPutsEveryFolderTimeBack) {
+  TempFolder folder;
+  for (const wchar_t* name : {L".DS_Store", L"Thumbs.db", L"._a.jpg", L"keep.txt", L"sub\\",
+                              L"sub\\Thumbs.db", L"._folder\\"}) {
+    std::wstring item(name);
+    if (item.back() == L'\\')
+      folder.MakeFolder(item.substr(0, item.size() - 1));
+    else
+      folder.MakeFile(item);
+  }
+  const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250));
+  for (const wchar_t* name : {L"sub", L"._folder", L""})
+    SetModifiedTicks(folder.PathOf(name), old);
+  EXPECT_EQ(CleanupFolder(folder.Path().c_str(), false), 3u);
+  EXPECT_EQ(folder.Sorted(), (Names{L"._folder\\", L"keep.txt", L"sub\\"}));
+  EXPECT_EQ(folder.Sorted(L"sub"), Names{L"Thumbs.db"});
+  EXPECT_EQ(CleanupFolder(folder.Path().c_str(), true), 1u);
+  EXPECT_EQ(folder.Sorted(L"sub"), Names{});
+  EXPECT_EQ(folder.Sorted().front(), L"._folder\\");
+  for (const wchar_t* name : {L"sub", L"._folder", L""})
+    EXPECT_EQ(ModifiedTicks(folder.PathOf(name)), old) << name;
+  // "Thumbs.db" would not fit beside the long folder's path, cut it names the file beside it.
+  std::wstring parent = FolderOfLength(folder, 250);
+  std::wstring relative = parent.substr(folder.Path().size() + 1);
+  folder.MakeFile(relative + L"\\Thumbs.d");
+  folder.MakeFile(relative + L"\\Thumbs.db");
+  EXPECT_EQ(CleanupFolder(parent.c_str(), false), 0u);
+  EXPECT_EQ(folder.Sorted(relative), (Names{L"Thumbs.d", L"Thumbs.db"}));
+}
+
+// Reference R and Target T of the same shape; each Reference item has its own time.
+class MatchFoldersTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    for (const wchar_t* root : {L"R", L"T"}) {
+      folder_.MakeFolder(root);
+      folder_.MakeFolder(std::wstring(root) + L"\\a");
+      folder_.MakeFolder(std::wstring(root) + L"\\a\\b");
+      folder_.MakeFile(std::wstring(root) + L"\\a\\f.txt");
+    }
+    uint64_t day = 0;
+    for (const wchar_t* item : kItems)
+      SetModifiedTicks(folder_.PathOf(std::wstring(L"R\\") + item),
+                       ExpectedUtcTicks(Local(2001, 1, 1, 0, 0, 0)) + (day += 864000000000));
+  }
+  uint32_t Match(uint32_t option) {
+    return MatchFolders(nullptr, folder_.PathOf(L"R").c_str(), folder_.PathOf(L"T").c_str(),
+                        option);
+  }
+  static constexpr const wchar_t* kItems[] = {L"a\\b", L"a\\f.txt", L"a"};
+  TempFolder folder_;
+  ScriptedSystem system_;
+};
+
+TEST_F(MatchFoldersTest, OptionBitsChooseTheItemsAndTheTimesCopied) {
+  struct Row {
+    uint32_t option;
+    uint32_t count;
+    bool written[3]; // a\b, a\f.txt, a
+  };
+  const Row rows[] = {
+      {0x21, 2, {true, false, true}},   {0x33, 3, {true, true, true}},
+      {0x11, 3, {true, true, true}},    {0x22, 2, {true, false, true}},
+      {0x20, 2, {false, false, false}}, {0x10, 3, {false, false, false}},
+      {0x01, 0, {false, false, false}}, {0x1A1, 2, {true, false, true}},
+  };
+  for (const Row& row : rows) {
+    system_.boxAnswers = {IDYES};
+    system_.boxes.clear();
+    SetFileTimeRecorder recorder;
+    EXPECT_EQ(Match(row.option), row.count) << std::hex << row.option;
+    ASSERT_EQ(system_.boxes.size(), 1u);
+    EXPECT_EQ(system_.boxes[0].type & MB_TYPEMASK, UINT{MB_YESNO});
+    for (size_t i = 0; i < 3; ++i) {
+      SetFileTimeCall call = recorder.LastFor(folder_.PathOf(std::wstring(L"T\\") + kItems[i]));
+      uint64_t source = ModifiedTicks(folder_.PathOf(std::wstring(L"R\\") + kItems[i]));
+      bool modified = row.written[i] && (row.option & 1) != 0;
+      bool created = row.written[i] && (row.option & 2) != 0;
+      EXPECT_EQ(call.modified, modified ? std::optional(source) : std::nullopt) << row.option << i;
+      EXPECT_EQ(call.created.has_value(), created) << std::hex << row.option << " item " << i;
+    }
+  }
+}
+
+TEST_F(MatchFoldersTest, OnlyAYesGoesOn) {
+  for (int answer : {IDNO, 0}) {
+    system_.boxAnswers = {answer};
+    SetFileTimeRecorder recorder;
+    EXPECT_EQ(Match(0x33), 0u);
+    EXPECT_TRUE(recorder.Calls().empty());
+  }
+}
+
+// A time that could not be read must not be replaced by the one read for the item before.
+TEST_F(MatchFoldersTest, ATimeThatCannotBeReadIsNotCopied) {
+  folder_.MakeFile(L"R\\a\\g.txt");
+  folder_.MakeFile(L"T\\a\\g.txt");
+  Names files;
+  for (const std::wstring& name : folder_.Listed(L"R\\a"))
+    if (name.back() != L'\\')
+      files.push_back(name);
+  ASSERT_EQ(files.size(), 2u);
+  GetFileTimeOverride unconvertible(folder_.PathOf(L"R\\a\\" + files[1]), kUnconvertibleTicks);
+  system_.boxAnswers = {IDYES};
+  SetFileTimeRecorder recorder;
+  EXPECT_EQ(Match(0x33), 4u);
+  EXPECT_FALSE(recorder.LastFor(folder_.PathOf(L"T\\a\\" + files[1])).created);
+  EXPECT_TRUE(recorder.LastFor(folder_.PathOf(L"T\\a\\" + files[1])).modified);
+  EXPECT_TRUE(recorder.LastFor(folder_.PathOf(L"T\\a\\" + files[0])).created);
+}
+
+} // namespace
