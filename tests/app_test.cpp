@@ -16,8 +16,6 @@
 
 namespace {
 
-using Names = std::vector<std::wstring>;
-
 void SetPicker(HWND pane, int id, const SYSTEMTIME& time) {
   SendDlgItemMessageW(pane, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
@@ -35,21 +33,16 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
   SetPicker(Target(), IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0));
   SetPicker(Target(), IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6));
   WritePaneTime(Target(), PaneTime::Modified, Local(2005, 6, 7, 8, 9, 10));
-  const uint64_t created = ExpectedUtcTicks(Local(2001, 2, 3, 4, 5, 6));
-  const uint64_t modified = ExpectedUtcTicks(Local(2005, 6, 7, 8, 9, 10));
-  struct Row {
-    int command;
-    std::optional<uint64_t> created;
-    std::optional<uint64_t> modified;
-  };
-  for (const Row& row :
-       {Row{IDC_APPLY_CREATED, created, std::nullopt},
-        Row{IDC_APPLY_MODIFIED, std::nullopt, modified}, Row{IDC_APPLY_BOTH, created, modified}}) {
+  const std::optional<uint64_t> created = ExpectedUtcTicks(Local(2001, 2, 3, 4, 5, 6));
+  const std::optional<uint64_t> modified = ExpectedUtcTicks(Local(2005, 6, 7, 8, 9, 10));
+  for (int command : {IDC_APPLY_CREATED, IDC_APPLY_MODIFIED, IDC_APPLY_BOTH}) {
     SetFileTimeRecorder recorder;
-    Command(row.command);
+    Command(command);
     EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"OK");
-    EXPECT_EQ(recorder.LastFor(file).created, row.created) << row.command;
-    EXPECT_EQ(recorder.LastFor(file).modified, row.modified) << row.command;
+    EXPECT_EQ(recorder.LastFor(file).created,
+              command != IDC_APPLY_MODIFIED ? created : std::nullopt);
+    EXPECT_EQ(recorder.LastFor(file).modified,
+              command != IDC_APPLY_CREATED ? modified : std::nullopt);
   }
   ASSERT_TRUE(DeleteFileW(file.c_str()));
   Command(IDC_APPLY_BOTH);
@@ -89,16 +82,13 @@ TEST_F(MainCommands, CopyCommandsFillOnlyTheTargetPickers) {
 }
 
 TEST_F(MainCommands, RestorePutsBackTheSnapshotsModifiedTimes) {
-  for (const wchar_t* name : {L"a", L"b", L"c"})
-    folder_.MakeFile(name);
   folder_.MakeFolder(L"sub");
   ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
   const uint64_t old = ExpectedUtcTicks(Local(2010, 10, 10, 10, 10, 10));
   for (const wchar_t* name : {L"a", L"b", L"c"})
-    SetModifiedTicks(folder_.PathOf(name), old);
+    SetModifiedTicks(folder_.MakeFile(name), old);
   Command(IDC_GET_ALL_MODIFIED);
   EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT), L"3");
-  EXPECT_TRUE(Enabled(IDC_RESTORE));
   for (const wchar_t* name : {L"a", L"b", L"c"})
     SetModifiedTicks(folder_.PathOf(name), old + 864000000000);
   Command(IDC_RESTORE);
@@ -125,22 +115,20 @@ TEST_F(MainCommands, CleanupTakesSubFoldersOnlyWithShift) {
   }
 }
 
-TEST_F(MainCommands, MatchAnsweredNoChangesNothingAndShowsZero) {
-  folder_.MakeFolder(L"R");
-  folder_.MakeFolder(L"T");
-  folder_.MakeFolder(L"R\\a");
-  folder_.MakeFolder(L"T\\a");
+// Match copies from the Reference onto the Target, and only when answered Yes.
+TEST_F(MainCommands, MatchCopiesOntoTheTargetWhenConfirmed) {
+  for (const wchar_t* name : {L"R", L"T", L"R\\a", L"T\\a"})
+    folder_.MakeFolder(name);
   ASSERT_EQ(SetPanePath(Target(), folder_.PathOf(L"T").c_str()), 1);
   ASSERT_EQ(SetPanePath(Reference(), folder_.PathOf(L"R").c_str()), 1);
-  SetDlgItemTextW(window_, IDC_FOLDER_RESULT, L"7");
   system_.boxAnswers = {IDNO, IDYES};
   SetFileTimeRecorder recorder;
-  SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
-  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"0");
-  EXPECT_TRUE(recorder.Calls().empty());
-  SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
-  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"1");
-  EXPECT_EQ(system_.boxes.at(0).owner, window_);
+  for (const wchar_t* count : {L"0", L"1"}) {
+    SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
+    EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), count);
+  }
+  ASSERT_EQ(recorder.Calls().size(), 1u);
+  EXPECT_TRUE(recorder.LastFor(folder_.PathOf(L"T\\a")).modified);
 }
 
 // The first argument that is no option names the Target, made whole at start.
@@ -184,15 +172,10 @@ TEST(Program, StartsShowsItsWindowAndExitsCleanlyOnClose) {
   UniqueFile threadHandle(process.hThread);
   WaitForInputIdle(process.hProcess, 30000);
   HWND window = nullptr;
-  for (int tries = 0; tries < 300 && window == nullptr; ++tries) {
-    HWND found = FindWindowW(kMainWindowClass, nullptr);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(found, &owner);
-    if (found != nullptr && owner == process.dwProcessId && IsWindowVisible(found))
-      window = found;
-    else
-      Sleep(100);
-  }
+  DWORD owner = 0;
+  for (int tries = 0; tries < 300 && (owner != process.dwProcessId || !IsWindowVisible(window));
+       ++tries, Sleep(100))
+    GetWindowThreadProcessId(window = FindWindowW(kMainWindowClass, nullptr), &owner);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(TextOf(window), L"Datewright 2.10.1.32");
   PostMessageW(window, WM_CLOSE, 0, 0);

@@ -12,17 +12,13 @@ SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD s
   return SYSTEMTIME{year, month, 0, day, hour, minute, second, milliseconds};
 }
 
-namespace {
-
-uint64_t Ticks(const FILETIME& time) {
+static uint64_t Ticks(const FILETIME& time) {
   return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
 }
 
-FILETIME FromTicks(uint64_t ticks) {
+static FILETIME FromTicks(uint64_t ticks) {
   return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
-
-} // namespace
 
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local) {
   TIME_ZONE_INFORMATION zone;
