@@ -20,17 +20,10 @@ Bytes FullJpeg(const Bytes& tiff) {
   // date, a time and a caption.
   Bytes photoshop = Text("Photoshop 3.0\08BIM\3\355\0\0\0\0\0\4\0H\0\08BIM\4\4\4IPTC\0\0\0\0%"
                          "\034\0027\0\01020190704\034\002<\0\013183005+0200\034\002\5\0\3Odd\0"s);
-  return JpegBuilder()
-      .Jfif()
-      .Exif(tiff)
-      .Segment(0xE2, Text("ICC_PROFILE\0\1\1"s))
-      .Segment(0xED, photoshop)
-      .Segment(0xEE, Text("Adobe\0d"s))
-      .Segment(0xFE, Text("hello"))
-      .Segment(0xE3, Text("\0xy"s))
-      .Segment(0xE4, JpegBuilder().Scan(40).Build())
-      .Scan(200)
-      .Build();
+  JpegBuilder jpeg;
+  jpeg.Jfif().Exif(tiff).Segment(0xE2, Text("ICC_PROFILE\0\1\1"s)).Segment(0xED, photoshop);
+  jpeg.Segment(0xEE, Text("Adobe\0d"s)).Segment(0xFE, Text("hello")).Segment(0xE3, Text("\0xy"s));
+  return jpeg.Segment(0xE4, JpegBuilder().Scan(40).Build()).Scan(200).Build();
 }
 
 } // namespace

@@ -15,10 +15,9 @@ TEST(ReadTimesAndExif, ExaminesOnlyFilesLargerThan65535Bytes) {
   for (size_t size : {65535, 65536}) {
     Bytes file = JpegBuilder().Exif(BuildTiff(layout).bytes).Build(size);
     std::wstring path = folder.MakeFile(L"photo.jpg", std::string(file.begin(), file.end()));
-    SYSTEMTIME modified = {}, original = {};
-    TimesRequest request = {0, nullptr, &modified, nullptr, &original, nullptr};
-    EXPECT_EQ(ReadTimesAndExif(path.c_str(), &request), 1) << size;
-    EXPECT_NE(modified.wYear, 0) << size;
+    SYSTEMTIME original = {};
+    TimesRequest request = {0, nullptr, nullptr, nullptr, &original, nullptr};
+    ReadTimesAndExif(path.c_str(), &request);
     EXPECT_EQ(original.wYear, size > 65535 ? 2019 : 0) << size;
   }
 }

@@ -55,7 +55,6 @@ TEST(TiffWalker, PassesAnEntryOnlyWhenItsValuesLieInsideTheBlock) {
   // Type, count and value field of the one entry of a 64-byte block; where its values are found.
   const std::tuple<const char*, uint16_t, uint32_t, uint32_t, int64_t, int64_t> rows[] = {
       {"one long held in the entry", 4, 1, 40, kInEntry, 40},
-      {"an slong has no long value", 9, 1, 40, kInEntry, 0},
       {"text ending at the block end", 2, 24, 40, 40, 0},
       {"text one past the block end", 2, 25, 40, kRefused, 0},
       {"a rational is never held in the entry", 5, 1, 56, 56, 0},
@@ -88,7 +87,6 @@ TEST(TiffWalker, FollowsOnlyForwardLinksAndStopsAtWhatDoesNotFit) {
       {"IFD0 linked to itself", 22, 8, 0, {1}},
       {"IFD1 linked back to IFD0", 40, 8, 0, {1, 2}},
       {"IFD0 linked past IFD1", 22, 44, 0, {1, 3}},
-      {"IFD2 linked to the last byte", 58, 61, 0, {1, 2, 3}},
       {"IFD2 holding one entry more than fits", 44, 2, 0, {1, 2}},
       {"IFD0's link cut off", 0, 'I', 24, {1}},
   };
@@ -135,7 +133,6 @@ TEST(JpegWalker, ScansMarkersAndSkipsSegmentsThatDoNotFit) {
   };
   const std::tuple<const char*, Bytes, Texts> rows[] = {
       {"a comment", then({0xFF, 0xD8}), {"on"}},
-      {"no start of image, as in a TIFF file", then({'M', 'M', 0, 42}), {"on"}},
       {"stuffing, restart, start of image", then({0xFF, 0, 0xFF, 0xD7, 0xFF, 0xD8}), {"on"}},
       {"end of image ends the walk", then({0xFF, 0xD9}), {}},
       {"end of image inside a segment", then({0xFF, 0xE1, 0, 4, 0xFF, 0xD9}), {"\xFF\xD9", "on"}},

@@ -8,18 +8,18 @@ void Put(Bytes& bytes, size_t at, uint32_t value, size_t size, ByteOrder order) 
         static_cast<uint8_t>(value >> 8 * (order == ByteOrder::kIntel ? i : size - 1 - i));
 }
 
-// Scan data: each FF is stuffed with 00 or, now and then, starts a restart marker.
-Bytes ScanBytes(size_t length, uint32_t seed) {
-  Bytes bytes(length);
-  for (size_t i = 0; i < length; ++i) {
+// Appends scan data: each FF is stuffed with 00 or, now and then, starts a restart marker.
+void AppendScan(Bytes& bytes, size_t length, uint32_t seed) {
+  size_t start = bytes.size();
+  bytes.resize(start + length);
+  for (size_t i = start; i < bytes.size(); ++i) {
     seed = seed * 1664525u + 1013904223u;
-    bool afterFF = i > 0 && bytes[i - 1] == 0xFF;
+    bool afterFF = i > start && bytes[i - 1] == 0xFF;
     bytes[i] = static_cast<uint8_t>(afterFF ? (seed & 0x3F) == 0 ? 0xD0 + (seed >> 8 & 7) : 0
                                             : seed >> 24);
   }
   if (length > 0 && bytes.back() == 0xFF)
     bytes.back() = 0;
-  return bytes;
 }
 
 } // namespace
@@ -111,18 +111,15 @@ JpegBuilder& JpegBuilder::Exif(const Bytes& tiff, uint8_t marker) {
 JpegBuilder& JpegBuilder::Scan(size_t length) {
   // One component, table 0: enough of a start-of-scan header to look real.
   Segment(0xDA, Bytes{1, 1, 0, 0, 63, 0});
-  Bytes bytes = ScanBytes(length, static_cast<uint32_t>(body_.size()));
-  body_.insert(body_.end(), bytes.begin(), bytes.end());
+  AppendScan(body_, length, static_cast<uint32_t>(body_.size()));
   return *this;
 }
 
 Bytes JpegBuilder::Build(size_t totalSize) const {
   Bytes out = {0xFF, 0xD8};
   out.insert(out.end(), body_.begin(), body_.end());
-  if (totalSize > out.size() + 2) {
-    Bytes padding = ScanBytes(totalSize - out.size() - 2, static_cast<uint32_t>(totalSize));
-    out.insert(out.end(), padding.begin(), padding.end());
-  }
+  if (totalSize > out.size() + 2)
+    AppendScan(out, totalSize - out.size() - 2, static_cast<uint32_t>(totalSize));
   out.insert(out.end(), {0xFF, 0xD9});
   return out;
 }

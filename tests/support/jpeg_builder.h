@@ -42,15 +42,15 @@ struct BuiltTiff {
 
 BuiltTiff BuildTiff(const TiffLayout& layout);
 
+// SOI, the parts in order, EOI. Exif puts "Exif", NUL and a pad byte before the TIFF block; Scan
+// adds a start-of-scan segment and scan bytes (every FF stuffed, now and then a restart); Build
+// pads with scan bytes before EOI to totalSize when that is larger.
 class JpegBuilder {
 public:
   JpegBuilder& Jfif();
   JpegBuilder& Segment(uint8_t marker, const Bytes& payload);
-  // "Exif", NUL, pad byte, then the TIFF block.
   JpegBuilder& Exif(const Bytes& tiff, uint8_t marker = 0xE1);
-  // A start-of-scan segment followed by scan bytes: every FF stuffed, now and then a restart.
   JpegBuilder& Scan(size_t length);
-  // SOI, the parts and EOI; scan bytes before EOI pad the file to totalSize when it is larger.
   Bytes Build(size_t totalSize = 0) const;
 
 private:
