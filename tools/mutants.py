@@ -2,8 +2,9 @@
 """Breaks the program one guard at a time and checks that a test fails for each.
 
 Each mutant replaces one exact piece of product code, builds the test program named, runs it
-under the Wine session (or natively) with a filter, and expects it to fail; the file is put back
-whatever happens. Run from the repository root after a Windows build:
+under the Wine session (or natively, for a program named "native:...") with a filter, and expects
+it to fail; the file is put back whatever happens. Run from the repository root after the Windows
+and native builds:
 
     tools/mutants.py            # every mutant
     tools/mutants.py drop       # those whose name contains "drop"
@@ -139,6 +140,124 @@ MUTANTS = [
      "size_t grown = *capacity * 2 > needed ? *capacity * 2 : needed + 64;",
      "size_t grown = needed + 400000;",
      "rename_tests", "Rename.*"),
+    # Portable code and the Exif reader
+    ("TIFF entry count not checked against the block", "exif/tiff_walker.cpp",
+     "if (!RangeFits(entries, kEntrySize * count, length) || count > entriesLeft)",
+     "if (count > entriesLeft)",
+     "native:exif_tests", "TiffWalker.*"),
+    ("TIFF values not checked against the block", "exif/tiff_walker.cpp",
+     "if (field >= length || !RangeFits(valuesAt, valueBytes, length))", "if (field >= length)",
+     "native:exif_tests", "TiffWalker.*"),
+    ("TIFF values offset at the block length taken", "exif/tiff_walker.cpp",
+     "if (field >= length || !RangeFits", "if (!RangeFits",
+     "native:exif_tests", "TiffWalker.*"),
+    ("TIFF next link read past the block", "exif/tiff_walker.cpp",
+     "    if (!RangeFits(nextAt, 4, length))\n      return;\n", "",
+     "native:exif_tests", "TiffWalker.*"),
+    ("TIFF link backwards followed", "exif/tiff_walker.cpp",
+     "if (next <= offset || next > length)", "if (next > length)",
+     "native:exif_tests", "TiffWalker.*"),
+    ("TIFF walk visits overlapping IFDs without a cap", "exif/tiff_walker.cpp",
+     "uint64_t entriesLeft = length / kEntrySize;", "uint64_t entriesLeft = ~uint64_t{0};",
+     "native:exif_tests", "TiffWalker.*"),
+    ("TIFF magic number not checked", "exif/tiff_walker.cpp",
+     "    if (ReadU16(block + 2, bigEndian) != 42)\n      return;\n", "",
+     "native:exif_tests", "TiffWalker.*"),
+    ("TIFF header read from fewer than 8 bytes", "exif/tiff_walker.cpp",
+     "length <= 8 ||", "length < 4 ||",
+     "native:exif_tests", "TiffWalker.*"),
+    ("Exif date read past the block end", "exif/exif_date.cpp",
+     "return RangeFits(static_cast<uint64_t>(entry.valuePointer - entry.block), kExifDateLength,\n"
+     "                   entry.blockLength);", "return true;",
+     "native:exif_tests", "ExifDates.*"),
+    ("Exif date held in its entry read", "exif/exif_date.cpp",
+     "if (entry.block == nullptr || entry.valuePointer == entry.entryBytes + 8)",
+     "if (entry.block == nullptr)",
+     "native:exif_tests", "ExifDates.*"),
+    ("JPEG segment length below 2 classified", "exif/jpeg_walker.cpp",
+     "if (marker < 0xE0 || marker > 0xFE || segmentLength < 2)",
+     "if (marker < 0xE0 || marker > 0xFE)",
+     "native:exif_tests", "JpegWalker.*"),
+    ("JPEG marker search reads a byte past the end", "exif/jpeg_walker.cpp",
+     "end - from >= 16;", "end - from >= 15;",
+     "native:exif_tests", "JpegWalker.*"),
+    ("JPEG marker search steps over a byte", "exif/jpeg_walker.cpp",
+     "from += 16)", "from += 17)",
+     "native:exif_tests", "JpegWalker.*"),
+    ("Exif read from a 65535-byte file", "exif/read_times_and_exif.cpp",
+     "kLargestSkippedSize = 65535;", "kLargestSkippedSize = 65534;",
+     "exif_file_tests", "ReadTimesAndExif.*"),
+    ("Exif not read from a 65536-byte file", "exif/read_times_and_exif.cpp",
+     "kLargestSkippedSize = 65535;", "kLargestSkippedSize = 65536;",
+     "exif_file_tests", "ReadTimesAndExif.*"),
+    ("junk name compared through lstrcmpiW", "filetime/junk_file.cpp",
+     "int IsJunkFile(const wchar_t* name) {\n  if (name == nullptr)\n    return 0;\n"
+     "  size_t length = wcslen(name);\n  if (length == 9 && SameIgnoringCase(name, L\".DS_Store\", 9))",
+     "extern \"C\" int __stdcall lstrcmpiW(const wchar_t*, const wchar_t*);\n"
+     "int IsJunkFile(const wchar_t* name) {\n  if (name == nullptr)\n    return 0;\n"
+     "  size_t length = wcslen(name);\n  if (lstrcmpiW(name, L\".DS_Store\") == 0)",
+     "portable_tests", "IsJunkFile.*"),
+    ("junk .DS_Store taken as a prefix", "filetime/junk_file.cpp",
+     "length == 9 && SameIgnoringCase(name, L\".DS_Store\", 9)",
+     "SameIgnoringCase(name, L\".DS_Store\", 9)",
+     "native:portable_tests", "IsJunkFile.*"),
+    ("junk 8-character .db name decided as Thumbs", "filetime/junk_file.cpp",
+     "length >= 9 && IsDbExtension", "length >= 8 && IsDbExtension",
+     "native:portable_tests", "IsJunkFile.*"),
+    ("junk Thumb?.db taken as Thumbs", "filetime/junk_file.cpp",
+     "SameIgnoringCase(name, L\"Thumbs\", 6)", "SameIgnoringCase(name, L\"Thumbs\", 5)",
+     "native:portable_tests", "IsJunkFile.*"),
+    ("native: new name may hold a separator", "rename/rules.cpp",
+     "IsPlainFileName(newName);", "true;",
+     "native:rename_tests", "RenameRules.*"),
+    ("backslash allowed in a new name", "rename/rules.cpp",
+     "L\"\\\\/:*?\\\"<>|\"", "L\"/:*?\\\"<>|\"",
+     "native:rename_tests", "RenameRules.*"),
+    ("character 31 allowed in a new name", "rename/rules.cpp",
+     "if (*name < 32)", "if (*name < 31)",
+     "native:rename_tests", "RenameRules.*"),
+    ("Match End searches from the start", "rename/rules.cpp",
+     "anchor == MatchAnchor::End ? baseLength - findLength : 0", "0",
+     "native:rename_tests", "RenameRules.*"),
+    ("Remove also takes the match at the limit", "rename/rules.cpp",
+     "static_cast<size_t>(match - base) >= stopAt", "static_cast<size_t>(match - base) > stopAt",
+     "native:rename_tests", "RenameRules.*"),
+    ("Length cuts a name no longer than the number", "rename/rules.cpp",
+     "if (BoundedLength(base, keep + 1) <= keep)", "if (BoundedLength(base, keep + 1) < keep)",
+     "native:rename_tests", "RenameRules.*"),
+    ("new base name of 256 characters kept", "rename/rules.cpp",
+     "if (*used + count >= kNameCapacity)", "if (*used + count > kNameCapacity)",
+     "native:rename_tests", "RenameRules.*"),
+    ("JoinPath keeps a cut path", "base/join_path.h",
+     "  if (AppendBounded(out, first) == 0 && AppendBounded(out, second) == 0)\n    return true;\n"
+     "  out[0] = L'\\0';\n  return false;",
+     "  AppendBounded(out, first);\n  AppendBounded(out, second);\n  return true;",
+     "native:portable_tests", "BoundedText.*"),
+    ("FormatBounded reports a cut text as whole", "base/bounded_text.cpp",
+     "formatted && out.Written() <= limit ? 0", "formatted ? 0",
+     "native:portable_tests", "BoundedText.*"),
+    ("FormatBounded writes past its capacity", "base/bounded_text.cpp",
+     "    if (written_ < limit_)\n      dest_[written_] = c;", "    dest_[written_] = c;\n    (void)limit_;",
+     "native:portable_tests", "BoundedText.*"),
+    ("AppendBounded appends past the buffer", "base/bounded_text.cpp",
+     "while (room > 0 && *source != L'\\0')", "while (*source != L'\\0')",
+     "native:portable_tests", "BoundedText.*"),
+    ("AppendBounded reports a cut text as whole", "base/bounded_text.cpp",
+     "    out[-1] = L'\\0';\n    return kTextBufferTooSmall;", "    out[-1] = L'\\0';\n    return 0;",
+     "native:portable_tests", "BoundedText.*"),
+    ("dialog face not exchanged", "app/dialog_template.cpp",
+     "std::memcpy(out + font.faceAt, options.faceName, options.faceNameBytes);",
+     "std::memcpy(out + font.faceAt, data + font.faceAt, options.faceNameBytes);",
+     "native:portable_tests", "DialogTemplate.*"),
+    ("dialog point size set one too large", "app/dialog_template.cpp",
+     "pointSize = options.pointSize;", "pointSize = static_cast<uint16_t>(options.pointSize + 1);",
+     "native:portable_tests", "DialogTemplate.*"),
+    ("dialog point size scaled past 65535", "app/dialog_template.cpp",
+     "  if (!(scaled < 65536.0))\n    return 0xFFFF;\n", "",
+     "native:portable_tests", "DialogTemplate.*"),
+    ("dialog header read past the data", "app/dialog_template.cpp",
+     "if (at > size_ || size_ - at < 2)", "if (at > size_)",
+     "native:portable_tests", "DialogTemplate.*"),
 ]
 
 
@@ -155,12 +274,18 @@ def check(name, path, old, new, program, test_filter):
         if broken.count(piece) != 1:
             return f"SKIPPED  {name}: the code to break is not in {path} exactly once"
         broken = broken.replace(piece, replacement)
+    preset = "native" if program.startswith("native:") else "windows"
+    target = program.removeprefix("native:")
+    if preset == "native":
+        command = [f"build/native/bin/{target}"]
+    else:
+        command = ["scripts/wine-session", "build/windows", "build/windows/wine-run",
+                   f"build/windows/bin/{target}.exe"]
     try:
         source.write_text(broken)
-        if run(["cmake", "--build", "--preset", "windows", "--target", program]) != 0:
+        if run(["cmake", "--build", "--preset", preset, "--target", target]) != 0:
             return f"BUILD    {name}: the broken code does not build"
-        status = run(["scripts/wine-session", "build/windows", "build/windows/wine-run",
-                      f"build/windows/bin/{program}.exe", f"--gtest_filter={test_filter}"])
+        status = run(command + [f"--gtest_filter={test_filter}"])
         return f"{'caught' if status != 0 else 'MISSED'}   {name} ({program} {test_filter})"
     finally:
         source.write_text(text)
@@ -171,7 +296,8 @@ def main():
     results = [check(*mutant) for mutant in MUTANTS if wanted in mutant[0]]
     for line in results:
         print(line)
-    subprocess.run(["cmake", "--build", "--preset", "windows"], stdout=subprocess.DEVNULL)
+    for preset in ("windows", "native"):
+        subprocess.run(["cmake", "--build", "--preset", preset], stdout=subprocess.DEVNULL)
     return 0 if all(line.startswith("caught") for line in results) else 1
 
 
