@@ -4,8 +4,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "base/handles.h"
 #include "filetime/path_times.h"
 #include "panes/pane_display.h"
@@ -79,22 +77,6 @@ TEST_F(MainCommands, CopyCommandsFillOnlyTheTargetPickers) {
     EXPECT_EQ(Year(Reference(), PaneTime::Created), 2011);
   }
   EXPECT_EQ(ModifiedTicks(file), before);
-}
-
-TEST_F(MainCommands, RestorePutsBackTheSnapshotsModifiedTimes) {
-  folder_.MakeFolder(L"sub");
-  ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
-  const uint64_t old = ExpectedUtcTicks(Local(2010, 10, 10, 10, 10, 10));
-  for (const wchar_t* name : {L"a", L"b", L"c"})
-    SetModifiedTicks(folder_.MakeFile(name), old);
-  Command(IDC_GET_ALL_MODIFIED);
-  EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT), L"3");
-  for (const wchar_t* name : {L"a", L"b", L"c"})
-    SetModifiedTicks(folder_.PathOf(name), old + 864000000000);
-  Command(IDC_RESTORE);
-  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"3");
-  for (const wchar_t* name : {L"a", L"b", L"c"})
-    EXPECT_EQ(ModifiedTicks(folder_.PathOf(name)), old) << name;
 }
 
 // Shift includes sub-folders; the snapshot ends either way.
@@ -183,34 +165,6 @@ TEST(Program, StartsShowsItsWindowAndExitsCleanlyOnClose) {
   DWORD exitCode = 1;
   GetExitCodeProcess(process.hProcess, &exitCode);
   EXPECT_EQ(exitCode, 0u);
-}
-
-// One export, GetResolvedPathDialog at ordinal 1, and imports from the system alone.
-TEST(Program, ExportsOneFunctionAndImportsOnlyFromTheSystem) {
-  HMODULE image = LoadLibraryExW(BuiltProgram().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-  ASSERT_NE(image, nullptr);
-  auto* base = reinterpret_cast<BYTE*>(image);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY* directories = nt->OptionalHeader.DataDirectory;
-  auto* exports = reinterpret_cast<IMAGE_EXPORT_DIRECTORY*>(
-      base + directories[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
-  EXPECT_EQ(exports->NumberOfFunctions, 1u);
-  EXPECT_NE(GetProcAddress(image, "GetResolvedPathDialog"), nullptr);
-  EXPECT_EQ(GetProcAddress(image, MAKEINTRESOURCEA(1)),
-            GetProcAddress(image, "GetResolvedPathDialog"));
-  const std::set<std::string> system = {
-      "comctl32.dll", "comdlg32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll",    "shell32.dll",
-      "shlwapi.dll",  "user32.dll",   "version.dll",  "gdi32.dll",  "advapi32.dll", "oleaut32.dll"};
-  auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-      base + directories[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-  for (; import->Name != 0; ++import) {
-    std::string name = reinterpret_cast<const char*>(base + import->Name);
-    for (char& c : name)
-      c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    EXPECT_TRUE(system.count(name) || name.rfind("api-ms-win-", 0) == 0) << name;
-  }
-  FreeLibrary(image);
 }
 
 } // namespace

@@ -106,26 +106,13 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
   EXPECT_STREQ(g_renameSettings.filter, L"*.*");
 }
 
-// A rename never replaces a file, also one another file of the run wanted first.
-TEST_F(Rename, ExecuteNeverReplacesAFile) {
-  folder_.MakeFile(L"a.txt", "kept");
-  MakeFiles({L"ab.txt", L"ac.txt"});
-  Run([](HWND dialog) {
-    Set(dialog, {.method = RenameLength, .length = L"1"});
-    Press(dialog, IDOK);
-  });
-  EXPECT_EQ(folder_.Sorted(), (Names{L"a.txt", L"ab.txt", L"ac.txt"}));
-  HANDLE kept = CreateFileW(folder_.PathOf(L"a.txt").c_str(), GENERIC_READ, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  EXPECT_EQ(GetFileSize(kept, nullptr), 4u);
-  CloseHandle(kept);
-}
-
-// A new name is a name in this folder, never a path; a Filter with a separator lists nothing.
+// A new name is a name in this folder, never a path, and never one a file holds; a Filter with a
+// separator lists nothing.
 TEST_F(Rename, NothingLeavesTheFolderOrEntersASubFolder) {
   folder_.MakeFolder(L"sub");
-  MakeFiles({L"abc.jpg", L"sub\\abc.jpg"});
-  std::vector<Inputs> runs;
+  MakeFiles({L"abc.jpg", L"sub\\abc.jpg", L"abd.jpg"});
+  // A rename never replaces a file: abd.jpg wants the name abc.jpg holds.
+  std::vector<Inputs> runs = {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"}};
   for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
     for (const wchar_t* replace : {L"..\\x", L"sub\\x", L"../x", L"sub/x", L"x:y", L"x*", L"x?",
                                    L"x\"", L"x<", L"x>", L"x|", L"x\t"})
@@ -136,11 +123,11 @@ TEST_F(Rename, NothingLeavesTheFolderOrEntersASubFolder) {
     for (const Inputs& inputs : runs) {
       Set(dialog, inputs);
       Press(dialog, IDC_RENAME_TEST);
-      EXPECT_EQ(Rows(dialog), Names{}) << inputs.replace << inputs.filter;
+      EXPECT_EQ(Rows(dialog).size(), inputs.find[0] == L'd') << inputs.replace << inputs.filter;
       RunRenameMethod(dialog, folder_.Path().c_str(), inputs.method, nullptr, -1);
     }
   });
-  EXPECT_EQ(folder_.Sorted(), (Names{L"abc.jpg", L"sub\\"}));
+  EXPECT_EQ(folder_.Sorted(), (Names{L"abc.jpg", L"abd.jpg", L"sub\\"}));
   EXPECT_EQ(folder_.Sorted(L"sub"), Names{L"abc.jpg"});
 }
 
