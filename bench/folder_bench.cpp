@@ -1,6 +1,6 @@
-// Recursive Cleanup and a Match with option 0x33, each over a generated tree of 10,000 items,
-// against a plain recursive FindFirstFileW walk that does the same deletions and time writes.
-// Repetitions alternate so both see the same cache and machine state.
+// Recursive Cleanup and a Match with option 0x33, each over a generated tree of N items in 100
+// folders, against a plain recursive FindFirstFileW walk that does the same deletions and time
+// writes. Repetitions alternate so both see the same cache and machine state.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,12 +20,9 @@ namespace {
 constexpr int kTopFolders = 10;
 constexpr int kSubfolders = 9; // in each top folder
 constexpr int kFolders = kTopFolders + kTopFolders * kSubfolders;
-constexpr int kItems = 10000;
-constexpr int kFilesPerFolder = (kItems - kFolders) / kFolders;
-static_assert(kFolders + kFolders * kFilesPerFolder == kItems);
 constexpr int kJunkEvery = 10; // about 10% of the files
-constexpr int kRepetitions = 11;
 constexpr double kTarget = 1.5;
+int g_filesPerFolder;
 
 bool MakeFile(const std::wstring& path) {
   UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -63,7 +60,7 @@ int MakeTree(const std::wstring& root, bool junkOnly, bool* ok) {
   for (const std::wstring& folder : FolderPaths(root)) {
     if (!junkOnly)
       *ok = CreateDirectoryW(folder.c_str(), nullptr) && *ok;
-    for (int i = 0; i < kFilesPerFolder; ++i) {
+    for (int i = 0; i < g_filesPerFolder; ++i) {
       bool isJunk = i % kJunkEvery == 0;
       junk += isJunk ? 1 : 0;
       if (isJunk || !junkOnly)
@@ -140,17 +137,10 @@ int EngineMatch(const std::wstring& reference, const std::wstring& target) {
   return static_cast<int>(context.count);
 }
 
-void Report(const char* what, const char* baselineName, const std::vector<double>& baseline,
-            const std::vector<double>& engine) {
-  std::printf("  %s\n", what);
-  std::printf("    %-28s median %8.1f ms\n", baselineName, Median(baseline) * 1e3);
-  std::printf("    %-28s median %8.1f ms\n", "Datewright", Median(engine) * 1e3);
-  std::printf("    ratio %.3f (target %.1f or less)\n", Median(engine) / Median(baseline), kTarget);
-}
-
-} // namespace
-
-int wmain() {
+// Measures both operations on trees of items in 100 folders; false when a run went wrong.
+bool Measure(int items, bool* met) {
+  g_filesPerFolder = (items - kFolders) / kFolders;
+  items = kFolders + kFolders * g_filesPerFolder;
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   std::wstring base = std::wstring(temp) + L"datewright-folder-bench";
@@ -162,17 +152,11 @@ int wmain() {
   int junk = MakeTree(cleanupRoot, false, &ok);
   MakeTree(reference, false, &ok);
   MakeTree(target, false, &ok);
-  if (!ok) {
-    std::fprintf(stderr, "cannot make the trees, error %lu\n", GetLastError());
-    RemoveTree(base);
-    return 1;
-  }
-
   std::vector<double> plainCleanup;
   std::vector<double> engineCleanup;
   std::vector<double> plainMatch;
   std::vector<double> engineMatch;
-  for (int i = 0; i < kRepetitions && ok; ++i) {
+  for (int i = 0; i < RepetitionsFor(items) && ok; ++i) {
     // Each pair in turn goes first, so neither always finds the other's after-effects.
     bool plainFirst = i % 2 == 0;
     for (int turn = 0; turn < 2; ++turn) {
@@ -189,18 +173,28 @@ int wmain() {
       double start = Now();
       int matched = plain ? PlainMatch(reference, target) : EngineMatch(reference, target);
       (plain ? plainMatch : engineMatch).push_back(Now() - start);
-      ok = matched == kItems && ok;
+      ok = matched == items && ok;
     }
   }
   RemoveTree(base);
-  if (!ok) {
-    std::fprintf(stderr, "a run did not delete or match what it should\n");
-    return 1;
+  if (ok) {
+    *met = Report("Cleanup, recursive", items, plainCleanup, engineCleanup, kTarget) && *met;
+    *met = Report("Match, option 0x33", items, plainMatch, engineMatch, kTarget) && *met;
   }
-  std::printf("folder_bench: trees of %d items (%d folders, %d junk files), %d interleaved "
-              "repetitions\n",
-              kItems, kFolders, junk, kRepetitions);
-  Report("Cleanup, recursive", "FindFirstFileW walk", plainCleanup, engineCleanup);
-  Report("Match, option 0x33", "FindFirstFileW walk", plainMatch, engineMatch);
-  return 0;
+  return ok;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::printf("folder_bench: Cleanup and Match against a FindFirstFileW walk doing the same "
+              "deletions and writes, interleaved\n");
+  bool met = true;
+  for (int items : Sizes(argc, argv)) {
+    if (!Measure(items, &met)) {
+      std::fprintf(stderr, "a run at %d items did not delete or match what it should\n", items);
+      return 1;
+    }
+  }
+  return met ? 0 : 2;
 }

@@ -29,8 +29,8 @@ bool IsFolder(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-Handling HandlingOf(uint32_t option, const wchar_t* path) {
-  if ((option & kMatchFolders) != 0 && IsFolder(GetFileAttributesW(path)))
+Handling HandlingOf(uint32_t option, DWORD attributes) {
+  if ((option & kMatchFolders) != 0 && IsFolder(attributes))
     return Handling::kAsFolder;
   return (option & kMatchPlainItems) != 0 ? Handling::kAsPlainItem : Handling::kSkip;
 }
@@ -63,15 +63,16 @@ bool Confirmed(HWND owner, const MatchContext& context) {
 
 int MatchItem(const wchar_t* fullPath, HANDLE, const SYSTEMTIME*, void* context) {
   auto* match = static_cast<MatchContext*>(context);
-  Handling handling = HandlingOf(match->option, fullPath);
+  // One query gives the item's kind and its times, without opening it. A time that could not be
+  // converted stays all zero and is kept out of the write, so no other item's time can reach the
+  // counterpart.
+  SYSTEMTIME times[kTimeSlots] = {};
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;
+  bool read = QueryPathTimes(fullPath, &times[kCreatedSlot], &times[kModifiedSlot], &attributes);
+  Handling handling = HandlingOf(match->option, attributes);
   wchar_t counterpart[kPathCapacity];
   if (handling == Handling::kSkip || !CounterpartPath(*match, fullPath, counterpart) ||
-      !CounterpartFits(handling, GetFileAttributesW(counterpart)))
-    return 1;
-  // A time that could not be converted stays all zero and is kept out of the write, so no other
-  // item's time can reach the counterpart.
-  SYSTEMTIME times[kTimeSlots] = {};
-  if (!GetPathTimes(fullPath, &times[kCreatedSlot], &times[kModifiedSlot]))
+      !CounterpartFits(handling, GetFileAttributesW(counterpart)) || !read)
     return 1;
   const SYSTEMTIME* copied[kTimeSlots] = {};
   for (const auto& row : kCopiedTimes)

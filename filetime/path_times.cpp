@@ -61,3 +61,16 @@ int GetPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifi
   filled = UtcToLocal(modifiedUtc, modifiedOut) || filled;
   return filled ? 1 : 0;
 }
+
+int QueryPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut,
+                   DWORD* attributesOut) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  bool read = GetFileAttributesExW(path, GetFileExInfoStandard, &data) != 0;
+  if (attributesOut != nullptr)
+    *attributesOut = read ? data.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+  if (!read)
+    return 0;
+  bool filled = UtcToLocal(data.ftCreationTime, createdOut);
+  filled = UtcToLocal(data.ftLastWriteTime, modifiedOut) || filled;
+  return filled ? 1 : 0;
+}

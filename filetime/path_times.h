@@ -13,3 +13,9 @@ int SetPathTimes(const wchar_t* path, const SYSTEMTIME* created, const SYSTEMTIM
 
 // Returns 1 when at least one requested output was filled.
 int GetPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut);
+
+// The same times, converted the same way, from the file system's directory data: no handle is
+// opened, which matters for a walk over many items. attributesOut (may be null) gets the item's
+// attributes, or INVALID_FILE_ATTRIBUTES when nothing could be read.
+int QueryPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut,
+                   DWORD* attributesOut);

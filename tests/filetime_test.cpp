@@ -185,11 +185,14 @@ TEST_F(MatchFoldersTest, OptionBitsChooseTheItemsAndTheTimesCopied) {
     EXPECT_EQ(system_.boxes[0].type & MB_TYPEMASK, UINT{MB_YESNO});
     for (size_t i = 0; i < 3; ++i) {
       SetFileTimeCall call = recorder.LastFor(folder_.PathOf(std::wstring(L"T\\") + kItems[i]));
-      uint64_t source = ModifiedTicks(folder_.PathOf(std::wstring(L"R\\") + kItems[i]));
+      std::wstring source = folder_.PathOf(std::wstring(L"R\\") + kItems[i]);
       bool modified = row.written[i] && (row.option & 1) != 0;
       bool created = row.written[i] && (row.option & 2) != 0;
-      EXPECT_EQ(call.modified, modified ? std::optional(source) : std::nullopt) << row.option << i;
-      EXPECT_EQ(call.created.has_value(), created) << std::hex << row.option << " item " << i;
+      // The times as the item holds them, to the millisecond, files and folders alike.
+      EXPECT_EQ(call.modified, modified ? std::optional(ModifiedTicks(source)) : std::nullopt) << i;
+      EXPECT_EQ(call.created,
+                created ? std::optional(CreatedTicks(source) / 10000 * 10000) : std::nullopt)
+          << std::hex << row.option << " item " << i;
     }
   }
 }

@@ -31,10 +31,18 @@ uint64_t ExpectedUtcTicks(const SYSTEMTIME& local) {
   return Ticks(wall) + bias * 600000000;
 }
 
-uint64_t ModifiedTicks(const std::wstring& path) {
+static WIN32_FILE_ATTRIBUTE_DATA Attributes(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data = {};
   EXPECT_TRUE(GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
-  return Ticks(data.ftLastWriteTime);
+  return data;
+}
+
+uint64_t ModifiedTicks(const std::wstring& path) {
+  return Ticks(Attributes(path).ftLastWriteTime);
+}
+
+uint64_t CreatedTicks(const std::wstring& path) {
+  return Ticks(Attributes(path).ftCreationTime);
 }
 
 void SetModifiedTicks(const std::wstring& path, uint64_t ticks) {
@@ -70,6 +78,7 @@ BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FIL
 
 struct Override {
   ImportPatch read;
+  ImportPatch query;
   ImportPatch convert;
   std::wstring path;
   std::optional<uint64_t> created;
@@ -88,6 +97,20 @@ BOOL WINAPI OverriddenGetFileTime(HANDLE file, FILETIME* created, FILETIME* acce
   BOOL read = original(file, created, accessed, modified);
   if (read && created != nullptr)
     *created = FromTicks(*g_override->created);
+  return read;
+}
+
+BOOL WINAPI OverriddenGetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID out) {
+  auto original = reinterpret_cast<decltype(&GetFileAttributesExW)>(g_override->query.Original());
+  if (lstrcmpiW(path, g_override->path.c_str()) != 0)
+    return original(path, level, out);
+  if (!g_override->created) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  BOOL read = original(path, level, out);
+  if (read)
+    static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(out)->ftCreationTime = FromTicks(*g_override->created);
   return read;
 }
 
@@ -128,11 +151,14 @@ GetFileTimeOverride::GetFileTimeOverride(const std::wstring& path,
                                          std::optional<uint64_t> created) {
   g_override.reset(
       new Override{{"kernel32.dll", "GetFileTime", reinterpret_cast<void*>(OverriddenGetFileTime)},
+                   {"kernel32.dll", "GetFileAttributesExW",
+                    reinterpret_cast<void*>(OverriddenGetFileAttributesExW)},
                    {"kernel32.dll", "FileTimeToSystemTime",
                     reinterpret_cast<void*>(WindowsFileTimeToSystemTime)},
                    path,
                    created});
-  EXPECT_TRUE(g_override->read.Applied() && g_override->convert.Applied());
+  EXPECT_TRUE(g_override->read.Applied() && g_override->query.Applied() &&
+              g_override->convert.Applied());
 }
 
 GetFileTimeOverride::~GetFileTimeOverride() {

@@ -14,6 +14,7 @@ SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD s
 // UTC in effect now, whatever the season of the value.
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local);
 uint64_t ModifiedTicks(const std::wstring& path);
+uint64_t CreatedTicks(const std::wstring& path);
 void SetModifiedTicks(const std::wstring& path, uint64_t ticks);
 
 // What the code under test handed to SetFileTime, recorded through this exe's import table while
@@ -36,9 +37,9 @@ struct SetFileTimeRecorder {
 // A stamp past what FileTimeToSystemTime takes on Windows.
 inline constexpr uint64_t kUnconvertibleTicks = 0x8000000000000000ull;
 
-// While it lives, GetFileTime on path answers with this Created time in place of the real one,
-// or without one fails with access denied; FileTimeToSystemTime refuses stamps past
-// 0x7FFFFFFFFFFFFFFF meanwhile, as Windows does and Wine does not.
+// While it lives, GetFileTime and GetFileAttributesExW on path answer with this Created time in
+// place of the real one, or without one fails with access denied; FileTimeToSystemTime refuses
+// stamps past 0x7FFFFFFFFFFFFFFF meanwhile, as Windows does and Wine does not.
 struct GetFileTimeOverride {
   GetFileTimeOverride(const std::wstring& path, std::optional<uint64_t> created);
   ~GetFileTimeOverride();

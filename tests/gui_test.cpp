@@ -1,0 +1,633 @@
+// The main window, its panes and the Rename dialog, driven as the user drives them, with the
+// system's dialogs answered by script; and the built program as a user starts it.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <map>
+
+#include "base/handles.h"
+#include "filetime/path_times.h"
+#include "panes/drop_target.h"
+#include "panes/pane_display.h"
+#include "panes/pane_time.h"
+#include "panes/path_pane.h"
+#include "rename/rename_method.h"
+#include "rename/rename_settings.h"
+#include "rename/run_rename_method.h"
+#include "resources/resource_ids.h"
+#include "tests/support/file_times.h"
+#include "tests/support/iat_patch.h"
+#include "tests/support/jpeg_builder.h"
+#include "tests/support/main_window_fixture.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+void SetPicker(HWND pane, int id, const SYSTEMTIME& time) {
+  SendDlgItemMessageW(pane, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+WORD Year(HWND pane, PaneTime which) {
+  return ReadPaneTime(pane, which).wYear;
+}
+
+using MainCommands = MainWindowTest;
+
+// Apply takes the day from the date picker and the time of day from the time picker.
+TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
+  std::wstring file = folder_.MakeFile(L"a.jpg");
+  ASSERT_EQ(SetPanePath(Target(), file.c_str()), 1);
+  SetPicker(Target(), IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0));
+  SetPicker(Target(), IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6));
+  WritePaneTime(Target(), PaneTime::Modified, Local(2005, 6, 7, 8, 9, 10));
+  const std::optional<uint64_t> created = ExpectedUtcTicks(Local(2001, 2, 3, 4, 5, 6));
+  const std::optional<uint64_t> modified = ExpectedUtcTicks(Local(2005, 6, 7, 8, 9, 10));
+  for (int command : {IDC_APPLY_CREATED, IDC_APPLY_MODIFIED, IDC_APPLY_BOTH}) {
+    SetFileTimeRecorder recorder;
+    Command(command);
+    EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"OK");
+    EXPECT_EQ(recorder.LastFor(file).created,
+              command != IDC_APPLY_MODIFIED ? created : std::nullopt);
+    EXPECT_EQ(recorder.LastFor(file).modified,
+              command != IDC_APPLY_CREATED ? modified : std::nullopt);
+  }
+  ASSERT_TRUE(DeleteFileW(file.c_str()));
+  Command(IDC_APPLY_BOTH);
+  EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"2");
+}
+
+TEST_F(MainCommands, CopyCommandsFillOnlyTheTargetPickers) {
+  std::wstring file = folder_.MakeFile(L"a.jpg");
+  ASSERT_EQ(SetPanePath(Target(), file.c_str()), 1);
+  WritePaneTime(Reference(), PaneTime::Created, Local(2011, 1, 1, 1, 1, 1));
+  WritePaneTime(Reference(), PaneTime::Modified, Local(2012, 1, 1, 1, 1, 1));
+  ExifDates& exif = State()->exifDates;
+  exif = {Local(2021, 1, 1, 1, 1, 1), Local(2022, 1, 1, 1, 1, 1), {}};
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  struct Row {
+    int command;
+    WORD created;
+    WORD modified;
+  };
+  const Row rows[] = {
+      {IDC_REFERENCE_TO_CREATED, 2011, 2002},    {IDC_REFERENCE_TO_MODIFIED, 2001, 2012},
+      {IDC_MODIFIED_TO_CREATED, 2002, 2002},     {IDC_CREATED_TO_MODIFIED, 2001, 2001},
+      {IDC_EXIF_TO_CREATED, 2022, 2002},         {IDC_EXIF_TO_MODIFIED, 2001, 2021},
+      {IDC_CURRENT_TO_CREATED, now.wYear, 2002}, {IDC_CURRENT_TO_MODIFIED, 2001, now.wYear},
+  };
+  const uint64_t before = ModifiedTicks(file);
+  for (const Row& row : rows) {
+    WritePaneTime(Target(), PaneTime::Created, Local(2001, 1, 1, 1, 1, 1));
+    WritePaneTime(Target(), PaneTime::Modified, Local(2002, 1, 1, 1, 1, 1));
+    Command(row.command);
+    EXPECT_EQ(Year(Target(), PaneTime::Created), row.created) << row.command;
+    EXPECT_EQ(Year(Target(), PaneTime::Modified), row.modified) << row.command;
+    EXPECT_EQ(Year(Reference(), PaneTime::Created), 2011);
+  }
+  EXPECT_EQ(ModifiedTicks(file), before);
+}
+
+// Shift includes sub-folders; the snapshot ends either way.
+TEST_F(MainCommands, CleanupTakesSubFoldersOnlyWithShift) {
+  folder_.MakeFolder(L"sub");
+  ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
+  for (bool shift : {false, true}) {
+    folder_.MakeFile(L".DS_Store");
+    folder_.MakeFile(L"sub\\.DS_Store");
+    Command(IDC_GET_ALL_MODIFIED);
+    ASSERT_TRUE(Enabled(IDC_RESTORE));
+    system_.keysDown = shift ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
+    Command(IDC_CLEANUP);
+    EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), shift ? L"2" : L"1");
+    EXPECT_EQ(folder_.Sorted(L"sub").size(), shift ? 0u : 1u);
+    EXPECT_FALSE(Enabled(IDC_RESTORE));
+    EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT), L"");
+  }
+}
+
+// Match copies from the Reference onto the Target, and only when answered Yes.
+TEST_F(MainCommands, MatchCopiesOntoTheTargetWhenConfirmed) {
+  for (const wchar_t* name : {L"R", L"T", L"R\\a", L"T\\a"})
+    folder_.MakeFolder(name);
+  ASSERT_EQ(SetPanePath(Target(), folder_.PathOf(L"T").c_str()), 1);
+  ASSERT_EQ(SetPanePath(Reference(), folder_.PathOf(L"R").c_str()), 1);
+  system_.boxAnswers = {IDNO, IDYES};
+  SetFileTimeRecorder recorder;
+  for (const wchar_t* count : {L"0", L"1"}) {
+    SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
+    EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), count);
+  }
+  ASSERT_EQ(recorder.Calls().size(), 1u);
+  EXPECT_TRUE(recorder.LastFor(folder_.PathOf(L"T\\a")).modified);
+}
+
+// The first argument that is no option names the Target, made whole at start.
+TEST_F(MainCommands, TheCommandLineTargetStaysTheFileItNamed) {
+  std::wstring named = folder_.MakeFile(L"a.jpg");
+  TempFolder elsewhere;
+  std::wstring other = elsewhere.MakeFile(L"a.jpg");
+  wchar_t saved[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, saved);
+  SetCurrentDirectoryW(folder_.Path().c_str());
+  Open(L"Datewright.exe /x -y a.jpg b.jpg");
+  SetCurrentDirectoryW(elsewhere.Path().c_str());
+  const uint64_t before = ModifiedTicks(other);
+  WritePaneTime(Target(), PaneTime::Modified, Local(2004, 4, 4, 4, 4, 4));
+  Command(IDC_APPLY_MODIFIED);
+  SetCurrentDirectoryW(saved);
+  EXPECT_EQ(PanePath(Target()), named);
+  EXPECT_EQ(ModifiedTicks(named), ExpectedUtcTicks(Local(2004, 4, 4, 4, 4, 4)));
+  EXPECT_EQ(ModifiedTicks(other), before);
+  Open(L"Datewright.exe -v");
+  EXPECT_EQ(PanePath(Target()), L"");
+}
+
+std::wstring BuiltProgram() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring exe = path;
+  return exe.substr(0, exe.rfind(L'\\') + 1) + L"Datewright.exe";
+}
+
+// What a user sees: the window with its version, closed cleanly.
+TEST(Program, StartsShowsItsWindowAndExitsCleanlyOnClose) {
+  std::wstring exe = BuiltProgram();
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process));
+  UniqueFile processHandle(process.hProcess);
+  UniqueFile threadHandle(process.hThread);
+  WaitForInputIdle(process.hProcess, 30000);
+  HWND window = nullptr;
+  DWORD owner = 0;
+  for (int tries = 0; tries < 300 && (owner != process.dwProcessId || !IsWindowVisible(window));
+       ++tries, Sleep(100))
+    GetWindowThreadProcessId(window = FindWindowW(kMainWindowClass, nullptr), &owner);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(TextOf(window), L"Datewright 2.10.1.32");
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+}
+
+class Panes : public MainWindowTest {
+protected:
+  std::wstring Stamped(const std::wstring& name, WORD year) {
+    std::wstring file = folder_.MakeFile(name);
+    SYSTEMTIME modified = Local(year, 1, 1, 1, 1, 1);
+    EXPECT_EQ(SetPathTimes(file.c_str(), nullptr, &modified, nullptr), 1);
+    return file;
+  }
+  WORD Year(HWND pane) { return ReadPaneTime(pane, PaneTime::Modified).wYear; }
+  bool MenuEnabled(UINT id) {
+    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
+    return (GetMenuState(State()->systemMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
+  }
+  // What the program's drop target sends for a drop of names on a control.
+  LRESULT DropOn(int id, const std::vector<std::wstring>& names) {
+    std::wstring list;
+    for (const std::wstring& name : names)
+      list += name + L'\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + (list.size() + 1) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(block);
+    RECT rect;
+    GetWindowRect(GetDlgItem(window_, id), &rect);
+    POINTL point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    LRESULT result = SendMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(block),
+                                  reinterpret_cast<LPARAM>(&point));
+    GlobalFree(block);
+    return result;
+  }
+  std::wstring Shortcut(const std::wstring& name, const std::wstring& target) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    EXPECT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IShellLinkW, reinterpret_cast<void**>(&link)));
+    link->SetPath(target.c_str());
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    EXPECT_HRESULT_SUCCEEDED(file->Save(folder_.PathOf(name).c_str(), TRUE));
+    file->Release();
+    link->Release();
+    return folder_.PathOf(name);
+  }
+};
+
+// The Target's kind drives the title, the folder buttons and the system menu, and ends the
+// snapshot; a path that does not exist leaves the buttons as they were.
+TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
+  std::wstring album = folder_.MakeFolder(L"Album");
+  std::wstring photo = folder_.MakeFile(L"photo.jpg");
+  struct Row {
+    std::wstring path;
+    std::wstring title;
+    bool folderButtons;
+  };
+  const Row rows[] = {{album, album + L" - Datewright", true},
+                      {folder_.PathOf(L"gone"), L"Datewright", true},
+                      {photo, L"photo.jpg - Datewright", false},
+                      {folder_.PathOf(L"gone"), L"Datewright", false}};
+  for (const Row& row : rows) {
+    State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
+    EnableWindow(GetDlgItem(window_, IDC_RESTORE), TRUE);
+    ASSERT_EQ(SetPanePath(Target(), row.path.c_str()), 1);
+    EXPECT_EQ(TextOf(window_), row.title);
+    for (int id : {IDC_GET_ALL_MODIFIED, IDC_CLEANUP, IDM_RENAME_FILES})
+      EXPECT_EQ(Enabled(id), row.folderButtons) << id;
+    EXPECT_EQ(State()->modifiedSnapshot, nullptr);
+    EXPECT_FALSE(Enabled(IDC_RESTORE));
+  }
+  ASSERT_EQ(SetPanePath(Target(), album.c_str()), 1);
+  EXPECT_TRUE(MenuEnabled(IDM_RENAME_FILES));
+  EXPECT_FALSE(MenuEnabled(IDM_MATCH_DATETIME));
+  ASSERT_EQ(SetPanePath(Reference(), album.c_str()), 1);
+  EXPECT_TRUE(MenuEnabled(IDM_MATCH_DATETIME));
+  EXPECT_EQ(TextOf(window_), album + L" - Datewright");
+}
+
+// Open... chooses a file, a folder with Shift, or reloads with Control; it remembers choices in
+// the settings file, quoted, and starts from them when the pane is empty.
+TEST_F(Panes, OpenChoosesRemembersAndReloads) {
+  std::wstring old = folder_.MakeFile(L"old.jpg");
+  std::wstring ini =
+      folder_.MakeFile(L"Datewright.ini",
+                       "[FilePath]\r\nTarget=\"" + std::string(old.begin(), old.end()) + "\"\r\n");
+  lstrcpyW(State()->iniPath, ini.c_str());
+  std::wstring photo = Stamped(L"photo.jpg", 2003);
+  std::wstring album = folder_.MakeFolder(L"Album");
+  system_.fileChoice = photo;
+  wchar_t before[MAX_PATH] = {};
+  wchar_t after[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, before);
+  SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
+  GetCurrentDirectoryW(MAX_PATH, after);
+  EXPECT_STREQ(after, before); // a relative path must go on naming the same file
+  EXPECT_EQ(system_.fileProposed, old);
+  EXPECT_EQ(PanePath(Target()), photo);
+  EXPECT_EQ(Year(Target()), 2003);
+  wchar_t stored[300] = {};
+  GetPrivateProfileStringW(L"FilePath", L"Target", L"", stored, 300, ini.c_str());
+  EXPECT_EQ(std::wstring(stored), photo);
+
+  system_.keysDown = {VK_SHIFT};
+  system_.folderChoice = album;
+  SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
+  EXPECT_EQ(system_.folderPreselected, folder_.Path() + L"\\");
+  EXPECT_EQ(PanePath(Target()), album);
+  // Control wins over Shift: the times on disk now, the snapshot gone, no dialog.
+  SYSTEMTIME later = Local(2009, 9, 9, 9, 9, 9);
+  SetPathTimes(album.c_str(), nullptr, &later, nullptr);
+  State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
+  system_.keysDown = {VK_SHIFT, VK_CONTROL};
+  SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
+  EXPECT_EQ(system_.folderDialogs, 1);
+  EXPECT_EQ(State()->modifiedSnapshot, nullptr);
+  EXPECT_EQ(Year(Target()), 2009);
+}
+
+// Yes takes the target, No the shortcut itself; Cancel, or a box that could not be shown, refuses.
+TEST_F(Panes, TheShortcutQuestionDecidesThePath) {
+  std::wstring photo = Stamped(L"photo.jpg", 2003);
+  std::wstring link = Shortcut(L"photo.lnk", photo);
+  std::wstring before = Stamped(L"before.jpg", 2001);
+  system_.boxAnswers = {IDYES, IDNO, IDCANCEL, 0};
+  for (const std::wstring& expected : {photo, link, before, before}) {
+    ASSERT_EQ(SetPanePath(Target(), before.c_str()), 1);
+    EXPECT_EQ(SetPanePath(Target(), link.c_str()), expected == before ? 0 : 1);
+    EXPECT_EQ(PanePath(Target()), expected);
+  }
+  ASSERT_EQ(system_.boxes.size(), 4u);
+  EXPECT_EQ(system_.boxes[0].caption, L"photo.jpg");
+  EXPECT_EQ(system_.boxes[0].type & MB_TYPEMASK, UINT{MB_YESNOCANCEL});
+}
+
+// The pane ends on the last name taken, with that name's own times; a name is refused when the
+// shortcut question is cancelled, when it is too long, or when it exists but its times cannot
+// be read.
+TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
+  std::wstring first = Stamped(L"first.jpg", 2013);
+  std::wstring last = Stamped(L"last.jpg", 2014);
+  std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
+  GetFileTimeOverride locked(noTimes, std::nullopt);
+  EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, last}), 1);
+  EXPECT_EQ(PanePath(Target()), last);
+  EXPECT_EQ(Year(Target()), 2014);
+  for (const std::wstring& refused : {folder_.MakeFile(L"bad.lnk", "no shortcut"),
+                                      folder_.PathOf(std::wstring(300, L'n')), noTimes}) {
+    EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last}), 0);
+    EXPECT_EQ(PanePath(Target()), first);
+    EXPECT_EQ(Year(Target()), 2013);
+  }
+  EXPECT_EQ(DropOn(IDC_APPLY_CREATED, {last}), 0);
+  EXPECT_EQ(DropOn(IDC_REFERENCE_PLACEHOLDER, {last}), 1);
+  EXPECT_EQ(PanePath(Target()), first);
+}
+
+// Offering files, a drag is always a copy: told of a move, the source would delete its files.
+TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
+  auto* target = new CSimpleDropTarget(window_);
+  target->AddRef();
+  for (UINT format : {UINT{CF_HDROP}, UINT{CF_UNICODETEXT}}) {
+    // The clipboard's data object offers what was put there.
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + 4);
+    static_cast<DROPFILES*>(GlobalLock(block))->pFiles = sizeof(DROPFILES);
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(window_) && EmptyClipboard() && SetClipboardData(format, block));
+    CloseClipboard();
+    IDataObject* data = nullptr;
+    ASSERT_EQ(OleGetClipboard(&data), S_OK);
+    const DWORD offered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    DWORD effects[3] = {offered, offered, offered};
+    target->DragEnter(data, MK_LBUTTON, {0, 0}, &effects[0]);
+    target->DragOver(MK_LBUTTON, {0, 0}, &effects[1]);
+    EXPECT_EQ(target->Drop(data, 0, {0, 0}, &effects[2]), S_OK);
+    DWORD expected = format == CF_HDROP ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    EXPECT_EQ(std::vector<DWORD>(effects, effects + 3), std::vector<DWORD>(3, expected));
+    data->Release();
+  }
+  EXPECT_EQ(target->Release(), 0u);
+}
+
+// A JPEG with these Exif dates ("" leaves one out) in IFD0 and the Exif IFD.
+std::string PhotoWith(const std::string& dateTime, const std::string& original,
+                      const std::string& digitized, size_t size) {
+  TiffLayout layout;
+  layout.chain.push_back({Ascii(0x010F, "Camera")});
+  if (!dateTime.empty())
+    layout.chain[0].push_back(Ascii(0x0132, dateTime));
+  layout.exif = Ifd{};
+  if (!original.empty())
+    layout.exif->push_back(Ascii(0x9003, original));
+  if (!digitized.empty())
+    layout.exif->push_back(Ascii(0x9004, digitized));
+  Bytes bytes = JpegBuilder().Exif(BuildTiff(layout).bytes).Build(size);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// The Exif commands follow the dates present; a date no picker can show counts as absent.
+TEST_F(Panes, TheExifCommandsFollowTheDatesAPickerCanShow) {
+  const std::string date = "2019:07:04 18:30:05";
+  struct Row {
+    std::string dateTime, original, digitized;
+    bool toCreated, toModified;
+  };
+  const Row rows[] = {{"", "", date, false, true},
+                      {date, "", "", true, true},
+                      {"", date, "", true, false},
+                      {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", false, false},
+                      {"2019:07:04 25:30:05", "", date, false, true}};
+  for (const Row& row : rows) {
+    std::wstring photo =
+        folder_.MakeFile(L"photo.jpg", PhotoWith(row.dateTime, row.original, row.digitized, 70000));
+    ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
+    ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
+    EXPECT_EQ(Enabled(IDC_EXIF_TO_CREATED), row.toCreated) << row.original;
+    EXPECT_EQ(Enabled(IDC_EXIF_TO_MODIFIED), row.toModified) << row.digitized;
+  }
+}
+
+// A stamp before the pickers' first day (a zero stamp reads as 1601), or one no conversion takes,
+// shows as that first day, never as the time of the path shown before.
+TEST_F(Panes, AStampThePickersCannotHoldShowsAsTheirFirstDay) {
+  std::wstring photo = folder_.MakeFile(L"photo.jpg");
+  for (uint64_t created : {uint64_t{0}, kUnconvertibleTicks}) {
+    WritePaneTime(Target(), PaneTime::Created, Local(1995, 5, 5, 5, 5, 5));
+    GetFileTimeOverride override(photo, created);
+    ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
+    ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
+    SYSTEMTIME shown = ReadPaneTime(Target(), PaneTime::Created);
+    EXPECT_EQ(std::vector<WORD>({shown.wYear, shown.wMonth, shown.wDay, shown.wHour}),
+              std::vector<WORD>({1752, 9, 14, 0}))
+        << created;
+  }
+}
+
+struct Inputs {
+  int method = RenameReplace;
+  const wchar_t* find = L"";
+  const wchar_t* replace = L"";
+  const wchar_t* filter = L"*.*";
+  const wchar_t* length = L"";
+};
+
+void Set(HWND dialog, const Inputs& inputs) {
+  HWND methods = GetDlgItem(dialog, IDC_RENAME_METHOD);
+  SendMessageW(methods, CB_SETCURSEL, inputs.method, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_RENAME_METHOD, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(methods));
+  SetDlgItemTextW(dialog, IDC_RENAME_FIND, inputs.find);
+  SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, inputs.replace);
+  SetDlgItemTextW(dialog, IDC_RENAME_FILTER, inputs.filter);
+  SetDlgItemTextW(dialog, IDC_RENAME_LENGTH, inputs.length);
+}
+
+Names Rows(HWND dialog) {
+  Names rows;
+  HWND list = GetDlgItem(dialog, IDC_RENAME_LIST);
+  for (int i = 0; i < ListView_GetItemCount(list); ++i) {
+    wchar_t text[520] = {};
+    ListView_GetItemText(list, i, 0, text, 520);
+    rows.push_back(text);
+  }
+  return rows;
+}
+
+// As the user selects a row: selected and focused.
+void SelectRow(HWND dialog, int row) {
+  ListView_SetItemState(GetDlgItem(dialog, IDC_RENAME_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+class Rename : public MainWindowTest {
+protected:
+  void SetUp() override {
+    g_renameSettings = {};
+    MainWindowTest::SetUp();
+    ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
+  }
+  // Opens the dialog by the main window's command; the script ends it or leaves it to be closed.
+  void Run(const std::function<void(HWND)>& script) {
+    int before = system_.dialogs;
+    system_.dialog = script;
+    Command(IDM_RENAME_FILES);
+    EXPECT_EQ(system_.dialogs, before + 1);
+  }
+  void MakeFiles(std::initializer_list<const wchar_t*> names) {
+    for (const wchar_t* name : names)
+      folder_.MakeFile(name);
+  }
+};
+
+// Preview rows stand in listing order; Execute renames every file that gets a new name, keeps
+// the folder's own time and remembers its inputs, quoted so that blanks survive.
+TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
+  MakeFiles({L"abcabc.txt", L"bcbc.txt", L"plain.txt", L".bc", L"x.bc.txt"});
+  std::wstring ini = folder_.MakeFile(L"Datewright.ini", "");
+  lstrcpyW(State()->iniPath, ini.c_str());
+  const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250));
+  SetModifiedTicks(folder_.Path(), old);
+  const std::map<std::wstring, std::wstring> renamed = {
+      {L"abcabc.txt", L"aX aX .txt"}, {L"bcbc.txt", L"X X .txt"}, {L"x.bc.txt", L"x.X .txt"}};
+  Names expected;
+  for (const std::wstring& name : folder_.Listed())
+    if (renamed.count(name) != 0)
+      expected.push_back(name + L" -> " + renamed.at(name));
+  Run([&](HWND dialog) {
+    Set(dialog, {.find = L"bc", .replace = L"X ", .filter = L""});
+    Press(dialog, IDC_RENAME_TEST);
+    EXPECT_EQ(Rows(dialog), expected);
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(folder_.Sorted(), (Names{L".bc", L"Datewright.ini", L"X X .txt", L"aX aX .txt",
+                                     L"plain.txt", L"x.X .txt"}));
+  EXPECT_EQ(ModifiedTicks(folder_.Path()), old);
+  wchar_t replace[300] = {};
+  GetPrivateProfileStringW(L"Replace", L"Replace", L"", replace, 300, ini.c_str());
+  EXPECT_STREQ(replace, L"X ");
+  EXPECT_STREQ(g_renameSettings.filter, L"*.*");
+}
+
+// A new name is a name in this folder, never a path, and never one a file holds; a Filter with a
+// separator lists nothing.
+TEST_F(Rename, NothingLeavesTheFolderOrEntersASubFolder) {
+  folder_.MakeFolder(L"sub");
+  MakeFiles({L"abc.jpg", L"sub\\abc.jpg", L"abd.jpg"});
+  // A rename never replaces a file: abd.jpg wants the name abc.jpg holds.
+  std::vector<Inputs> runs = {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"}};
+  for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
+    for (const wchar_t* replace : {L"..\\x", L"sub\\x", L"../x", L"sub/x", L"x:y", L"x*", L"x?",
+                                   L"x\"", L"x<", L"x>", L"x|", L"x\t"})
+      runs.push_back({.method = method, .find = L"abc", .replace = replace});
+  for (const wchar_t* filter : {L"sub\\*.jpg", L"sub/*.jpg", L"..\\*"})
+    runs.push_back({.find = L"abc", .replace = L"x", .filter = filter});
+  Run([&](HWND dialog) {
+    for (const Inputs& inputs : runs) {
+      Set(dialog, inputs);
+      Press(dialog, IDC_RENAME_TEST);
+      EXPECT_EQ(Rows(dialog).size(), inputs.find[0] == L'd') << inputs.replace << inputs.filter;
+      RunRenameMethod(dialog, folder_.Path().c_str(), inputs.method, nullptr, -1);
+    }
+  });
+  EXPECT_EQ(folder_.Sorted(), (Names{L"abc.jpg", L"abd.jpg", L"sub\\"}));
+  EXPECT_EQ(folder_.Sorted(L"sub"), Names{L"abc.jpg"});
+}
+
+// Renamed files that still match must not shift the rows onto other files, in any listing order.
+TEST_F(Rename, RenameItOnTheTopRowAgainAndAgainRenamesEachRowsOwnFile) {
+  for (const std::vector<int>& order :
+       std::vector<std::vector<int>>{{1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1}, {3, 6, 1, 4, 2, 5}}) {
+    TempFolder folder;
+    Names expected;
+    for (int i : order) {
+      folder.MakeFile(L"IMG_" + std::to_wstring(i) + L".txt");
+      expected.push_back(L"IMG_2019_" + std::to_wstring(i) + L".txt");
+    }
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(SetPanePath(Target(), folder.Path().c_str()), 1);
+    Run([](HWND dialog) {
+      Set(dialog, {.find = L"IMG_", .replace = L"IMG_2019_"});
+      Press(dialog, IDC_RENAME_TEST);
+      Names rows = Rows(dialog);
+      EXPECT_EQ(rows.size(), 6u);
+      for (size_t pressed = 1; pressed <= rows.size(); ++pressed) {
+        SelectRow(dialog, 0);
+        Press(dialog, IDC_RENAME_ONE);
+        EXPECT_EQ(Rows(dialog), Names(rows.begin() + pressed, rows.end()));
+      }
+    });
+    EXPECT_EQ(folder.Sorted(), expected);
+  }
+}
+
+// Without a row nothing is renamed; a row whose file has gone, or whose new name the inputs no
+// longer give, renames nothing and stays.
+TEST_F(Rename, ARowThatNoLongerHoldsRenamesNothing) {
+  MakeFiles({L"abc1.txt", L"abc2.txt"});
+  Run([&](HWND dialog) {
+    Set(dialog, {.find = L"abc", .replace = L"X"});
+    Press(dialog, IDC_RENAME_TEST);
+    Press(dialog, IDC_RENAME_ONE);
+    Names rows = Rows(dialog);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(DeleteFileW(folder_.PathOf(rows[0].substr(0, 8)).c_str()));
+    SelectRow(dialog, 0);
+    Press(dialog, IDC_RENAME_ONE);
+    SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y");
+    SelectRow(dialog, 1);
+    Press(dialog, IDC_RENAME_ONE);
+    EXPECT_EQ(Rows(dialog), rows);
+    EXPECT_EQ(folder_.Listed(), Names{rows[1].substr(0, 8)});
+  });
+}
+
+// The snapshot follows its files through renames: Restore gives each its own time back even
+// where names moved onto each other.
+TEST_F(Rename, TheSnapshotFollowsItsFilesThroughRenames) {
+  const SYSTEMTIME aTime = Local(2001, 1, 1, 1, 1, 1);
+  const SYSTEMTIME bTime = Local(2002, 2, 2, 2, 2, 2);
+  std::wstring a = folder_.MakeFile(L"a.txt");
+  std::wstring b = folder_.MakeFile(L"b.txt");
+  SetPathTimes(a.c_str(), nullptr, &aTime, nullptr);
+  SetPathTimes(b.c_str(), nullptr, &bTime, nullptr);
+  Command(IDC_GET_ALL_MODIFIED);
+  Run([](HWND dialog) { // b to c by Rename It
+    Set(dialog, {.find = L"b", .replace = L"c"});
+    Press(dialog, IDC_RENAME_TEST);
+    SelectRow(dialog, 0);
+    Press(dialog, IDC_RENAME_ONE);
+  });
+  Run([](HWND dialog) { // then a to b by Execute
+    Set(dialog, {.find = L"a", .replace = L"b"});
+    Press(dialog, IDOK);
+  });
+  ASSERT_EQ(folder_.Sorted(), (Names{L"b.txt", L"c.txt"}));
+  SetFileTimeRecorder recorder;
+  Command(IDC_RESTORE);
+  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"2");
+  EXPECT_EQ(recorder.LastFor(b).modified, ExpectedUtcTicks(aTime));
+  EXPECT_EQ(recorder.LastFor(folder_.PathOf(L"c.txt")).modified, ExpectedUtcTicks(bTime));
+}
+
+size_t g_largest;
+ImportPatch* g_heapAlloc;
+
+LPVOID WINAPI CountingHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
+  g_largest = std::max(g_largest, size_t{bytes});
+  return reinterpret_cast<decltype(&HeapAlloc)>(g_heapAlloc->Original())(heap, flags, bytes);
+}
+
+// What a small folder costs does not depend on the folders listed before it.
+TEST_F(Rename, AListingIsSizedForTheFolderAtHand) {
+  for (int i = 0; i < 300; ++i)
+    folder_.MakeFile(L"f" + std::to_wstring(i) + L".txt");
+  TempFolder small;
+  small.MakeFile(L"f1.txt");
+  Run([&](HWND dialog) {
+    Set(dialog, {.find = L"f", .replace = L"g"});
+    Press(dialog, IDC_RENAME_TEST);
+    EXPECT_EQ(Rows(dialog).size(), 300u);
+    ImportPatch patch("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(CountingHeapAlloc));
+    g_heapAlloc = &patch;
+    g_largest = 0;
+    RunRenameMethod(dialog, small.Path().c_str(), RenameReplace,
+                    GetDlgItem(dialog, IDC_RENAME_LIST), -1);
+    EXPECT_LT(g_largest, 16384u);
+    EXPECT_EQ(Rows(dialog), Names{L"f1.txt -> g1.txt"});
+  });
+}
+
+} // namespace
