@@ -7,13 +7,11 @@
 #include "tests/support/jpeg_builder.h"
 #include "tests/support/temp_folder.h"
 
-namespace {
-
 TEST(ReadTimesAndExif, ExaminesOnlyFilesLargerThan65535Bytes) {
   TempFolder folder;
-  TiffLayout layout = {ByteOrder::kIntel, {}, Ifd{Ascii(0x9003, "2019:07:04 18:30:05")}, {}, true};
+  Bytes tiff = BuildTiff({.exif = Ifd{Ascii(0x9003, "2019:07:04 18:30:05")}}).bytes;
   for (size_t size : {65535, 65536}) {
-    Bytes file = JpegBuilder().Exif(BuildTiff(layout).bytes).Build(size);
+    Bytes file = JpegBuilder().Exif(tiff).Build(size);
     std::wstring path = folder.MakeFile(L"photo.jpg", std::string(file.begin(), file.end()));
     SYSTEMTIME original = {};
     TimesRequest request = {0, nullptr, nullptr, nullptr, &original, nullptr};
@@ -21,5 +19,3 @@ TEST(ReadTimesAndExif, ExaminesOnlyFilesLargerThan65535Bytes) {
     EXPECT_EQ(original.wYear, size > 65535 ? 2019 : 0) << size;
   }
 }
-
-} // namespace

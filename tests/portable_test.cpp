@@ -13,8 +13,7 @@
 
 namespace {
 
-// Guard characters after the capacity show any write past it.
-constexpr size_t kGuards = 8;
+constexpr size_t kGuards = 8; // characters after the capacity that show any write past it
 
 TEST(BoundedText, NeverWritesPastTheBufferAndReportsACut) {
   const std::tuple<size_t, const wchar_t*, int, const wchar_t*, int32_t> rows[] = {
@@ -23,8 +22,7 @@ TEST(BoundedText, NeverWritesPastTheBufferAndReportsACut) {
       {2, L"%d", -7, L"-", kTextBufferTooSmall},
       {1, L"%d", 1, L"", kTextBufferTooSmall},
       {20, L"[%04x] 100%%", 0xab, L"[00ab] 100%", 0},
-      {0, L"%d", 1, L"#", kTextInvalidArgument},
-  };
+      {0, L"%d", 1, L"#", kTextInvalidArgument}};
   for (auto [capacity, format, number, expected, result] : rows) {
     std::wstring buffer(capacity + kGuards, L'#');
     EXPECT_EQ(FormatBounded(buffer.data(), capacity, format, number), result) << format;
@@ -35,9 +33,8 @@ TEST(BoundedText, NeverWritesPastTheBufferAndReportsACut) {
   const std::tuple<size_t, const wchar_t*, size_t, int32_t> appends[] = {
       {256, L"abc", 259, 0}, {258, L"abc", 259, kTextBufferTooSmall}, {259, L"", 259, 0}};
   for (auto [had, source, length, result] : appends) {
-    std::wstring buffer(kPathCapacity + kGuards, L'#');
-    std::fill(buffer.begin(), buffer.begin() + had, L'd');
-    buffer[had] = L'\0';
+    std::wstring buffer = std::wstring(had, L'd') + L'\0';
+    buffer.resize(kPathCapacity + kGuards, L'#');
     EXPECT_EQ(AppendBounded(buffer.data(), source), result) << had;
     EXPECT_EQ(std::wstring(buffer.c_str()), (std::wstring(had, L'd') + source).substr(0, length));
     EXPECT_EQ(buffer.substr(kPathCapacity), std::wstring(kGuards, L'#')) << had;
@@ -78,10 +75,9 @@ Bytes Template(bool extended, const std::u16string& face, char16_t pointSize = 9
 TEST(DialogTemplate, ExchangesTheFaceAndSetsThePointSize) {
   // Which form, the new face (null: keep), point size and scale, and the point size expected.
   const std::tuple<bool, const char16_t*, uint16_t, double, uint16_t> rows[] = {
-      {true, u"Segoe UI", 0, 0, 9},  {false, u"Segoe UI", 0, 0, 9}, {true, nullptr, 12, 0, 12},
-      {true, nullptr, 12, 2.0, 12},  {true, nullptr, 0, 1.5, 13},   {true, nullptr, 0, 1e9, 0xFFFF},
-      {false, u"Tahoma", 11, 0, 11},
-  };
+      {true, u"Segoe UI", 0, 0, 9}, {false, u"Segoe UI", 0, 0, 9}, {true, nullptr, 12, 0, 12},
+      {true, nullptr, 12, 2.0, 12}, {true, nullptr, 0, 1.5, 13},   {true, nullptr, 0, 1e9, 0xFFFF},
+      {false, u"Tahoma", 11, 0, 11}};
   for (auto [extended, newFace, pointSize, scale, expectedSize] : rows) {
     Bytes source = Template(extended, u"MS UI Gothic");
     TemplateFont font;
@@ -91,15 +87,12 @@ TEST(DialogTemplate, ExchangesTheFaceAndSetsThePointSize) {
                                newFace != nullptr ? static_cast<uint32_t>(2 * face.size() + 2) : 0};
     Bytes copy(RewrittenTemplateSize(source.size(), font, options));
     RewriteDialogTemplate(source.data(), source.size(), font, options, copy.data());
-    Bytes expected = Template(extended, face, expectedSize);
-    EXPECT_EQ(copy, expected) << extended << " " << pointSize << " " << scale;
-    EXPECT_EQ(options.resultLength, expected.size());
+    EXPECT_EQ(copy, Template(extended, face, expectedSize)) << extended << pointSize << scale;
+    EXPECT_EQ(options.resultLength, copy.size());
     // No cut of the header up to the face's end is taken for a template.
-    for (size_t length = 0; length < font.faceAt + font.faceBytes; ++length) {
-      TemplateFont cutFont;
-      EXPECT_FALSE(FindTemplateFont(Bytes(source.begin(), source.begin() + length).data(), length,
-                                    &cutFont));
-    }
+    for (size_t length = 0, end = font.faceAt + font.faceBytes; length < end; ++length)
+      EXPECT_FALSE(
+          FindTemplateFont(Bytes(source.begin(), source.begin() + length).data(), length, &font));
   }
 }
 
