@@ -144,7 +144,7 @@ bool Measure(int items, bool* met) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   std::wstring base = std::wstring(temp) + L"datewright-folder-bench";
-  RemoveTree(base);
+  TempFolder::RemoveTree(base);
   bool ok = CreateDirectoryW(base.c_str(), nullptr) != 0;
   std::wstring cleanupRoot = base + L"\\clean";
   std::wstring reference = base + L"\\reference";
@@ -176,7 +176,7 @@ bool Measure(int items, bool* met) {
       ok = matched == items && ok;
     }
   }
-  RemoveTree(base);
+  TempFolder::RemoveTree(base);
   if (ok) {
     *met = Report("Cleanup, recursive", items, plainCleanup, engineCleanup, kTarget) && *met;
     *met = Report("Match, option 0x33", items, plainMatch, engineMatch, kTarget) && *met;

@@ -17,11 +17,6 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 
-bool Same(const SYSTEMTIME& a, const SYSTEMTIME& b) {
-  return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay && a.wHour == b.wHour &&
-         a.wMinute == b.wMinute && a.wSecond == b.wSecond && a.wMilliseconds == b.wMilliseconds;
-}
-
 // A folder in folder whose full path has exactly length characters.
 std::wstring FolderOfLength(TempFolder& folder, size_t length) {
   return folder.MakeFolder(std::wstring(length - folder.Path().size() - 1, L'd'));
@@ -56,11 +51,8 @@ TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsAndReadsThemBack) {
     EXPECT_FALSE(call.lastAccessGiven);
   }
   SYSTEMTIME back = {};
-  SYSTEMTIME untouched = {};
   EXPECT_EQ(GetPathTimes(file.c_str(), nullptr, &back), 1);
-  EXPECT_TRUE(Same(back, modified));
-  EXPECT_EQ(GetPathTimes(folder.Path().c_str(), &untouched, nullptr), 1);
-  EXPECT_NE(untouched.wYear, 0);
+  EXPECT_EQ(ExpectedUtcTicks(back), ExpectedUtcTicks(modified));
 }
 
 // Another program writing the file, sharing it for reading only: the times are read, not set.
@@ -181,8 +173,6 @@ TEST_F(MatchFoldersTest, OptionBitsChooseTheItemsAndTheTimesCopied) {
     system_.boxes.clear();
     SetFileTimeRecorder recorder;
     EXPECT_EQ(Match(row.option), row.count) << std::hex << row.option;
-    ASSERT_EQ(system_.boxes.size(), 1u);
-    EXPECT_EQ(system_.boxes[0].type & MB_TYPEMASK, UINT{MB_YESNO});
     for (size_t i = 0; i < 3; ++i) {
       SetFileTimeCall call = recorder.LastFor(folder_.PathOf(std::wstring(L"T\\") + kItems[i]));
       std::wstring source = folder_.PathOf(std::wstring(L"R\\") + kItems[i]);

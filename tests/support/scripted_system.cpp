@@ -5,43 +5,34 @@
 
 #include <algorithm>
 
-#include "tests/support/iat_patch.h"
-
 namespace {
 
 ScriptedSystem* g_script;
 
-int WINAPI ScriptedMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
-  ScriptedSystem& script = *g_script;
-  size_t asked = script.boxes.size();
-  script.boxes.push_back(
-      {owner, text != nullptr ? text : L"", caption != nullptr ? caption : L"", type});
-  return asked < script.boxAnswers.size() ? script.boxAnswers[asked] : IDCANCEL;
+int WINAPI ScriptedMessageBoxW(HWND, LPCWSTR, LPCWSTR caption, UINT type) {
+  size_t asked = g_script->boxes.size();
+  g_script->boxes.push_back({caption != nullptr ? caption : L"", type});
+  return asked < g_script->boxAnswers.size() ? g_script->boxAnswers[asked] : IDCANCEL;
 }
 
 BOOL WINAPI ScriptedGetOpenFileNameW(OPENFILENAMEW* dialog) {
-  ScriptedSystem& script = *g_script;
-  ++script.fileDialogs;
-  script.fileProposed = dialog->lpstrFile;
-  script.fileFolder = dialog->lpstrInitialDir != nullptr ? dialog->lpstrInitialDir : L"(none)";
-  if (script.fileChoice.empty())
+  const std::wstring& choice = g_script->fileChoice;
+  g_script->fileProposed = dialog->lpstrFile;
+  if (choice.empty())
     return FALSE;
-  lstrcpynW(dialog->lpstrFile, script.fileChoice.c_str(), static_cast<int>(dialog->nMaxFile));
+  lstrcpynW(dialog->lpstrFile, choice.c_str(), static_cast<int>(dialog->nMaxFile));
   // As the system's dialog does, unless asked not to.
-  std::wstring folder = script.fileChoice.substr(0, script.fileChoice.rfind(L'\\') + 1);
   if ((dialog->Flags & OFN_NOCHANGEDIR) == 0)
-    SetCurrentDirectoryW(folder.c_str());
+    SetCurrentDirectoryW(choice.substr(0, choice.rfind(L'\\') + 1).c_str());
   return TRUE;
 }
 
 PIDLIST_ABSOLUTE WINAPI ScriptedSHBrowseForFolderW(BROWSEINFOW* browse) {
-  ScriptedSystem& script = *g_script;
-  ++script.folderDialogs;
-  script.folderTitle = browse->lpszTitle != nullptr ? browse->lpszTitle : L"";
-  script.folderPreselected = reinterpret_cast<const wchar_t*>(browse->lParam);
-  if (script.folderChoice.empty())
-    return nullptr;
-  return static_cast<PIDLIST_ABSOLUTE>(CoTaskMemAlloc(sizeof(USHORT)));
+  ++g_script->folderDialogs;
+  g_script->folderPreselected = reinterpret_cast<const wchar_t*>(browse->lParam);
+  return g_script->folderChoice.empty()
+             ? nullptr
+             : static_cast<PIDLIST_ABSOLUTE>(CoTaskMemAlloc(sizeof(USHORT)));
 }
 
 BOOL WINAPI ScriptedSHGetPathFromIDListW(PCIDLIST_ABSOLUTE, LPWSTR path) {
@@ -67,30 +58,27 @@ INT_PTR WINAPI ScriptedDialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND ow
 
 } // namespace
 
-struct ScriptedSystem::Patches {
-  ImportPatch box{"user32.dll", "MessageBoxW", reinterpret_cast<void*>(ScriptedMessageBoxW)};
-  ImportPatch file{"comdlg32.dll", "GetOpenFileNameW",
-                   reinterpret_cast<void*>(ScriptedGetOpenFileNameW)};
-  ImportPatch folder{"shell32.dll", "SHBrowseForFolderW",
-                     reinterpret_cast<void*>(ScriptedSHBrowseForFolderW)};
-  ImportPatch folderPath{"shell32.dll", "SHGetPathFromIDListW",
-                         reinterpret_cast<void*>(ScriptedSHGetPathFromIDListW)};
-  ImportPatch keys{"user32.dll", "GetAsyncKeyState",
-                   reinterpret_cast<void*>(ScriptedGetAsyncKeyState)};
-  ImportPatch modal{"user32.dll", "DialogBoxParamW",
-                    reinterpret_cast<void*>(ScriptedDialogBoxParamW)};
-};
-
-ScriptedSystem::ScriptedSystem() : patches_(new Patches) {
+ScriptedSystem::ScriptedSystem() {
   g_script = this;
+  const struct {
+    const char* dll;
+    const char* function;
+    void* replacement;
+  } kScript[] = {
+      {"user32.dll", "MessageBoxW", reinterpret_cast<void*>(ScriptedMessageBoxW)},
+      {"comdlg32.dll", "GetOpenFileNameW", reinterpret_cast<void*>(ScriptedGetOpenFileNameW)},
+      {"shell32.dll", "SHBrowseForFolderW", reinterpret_cast<void*>(ScriptedSHBrowseForFolderW)},
+      {"shell32.dll", "SHGetPathFromIDListW",
+       reinterpret_cast<void*>(ScriptedSHGetPathFromIDListW)},
+      {"user32.dll", "GetAsyncKeyState", reinterpret_cast<void*>(ScriptedGetAsyncKeyState)},
+      {"user32.dll", "DialogBoxParamW", reinterpret_cast<void*>(ScriptedDialogBoxParamW)},
+  };
+  for (const auto& row : kScript)
+    patches_.push_back(new ImportPatch(row.dll, row.function, row.replacement));
 }
 
 ScriptedSystem::~ScriptedSystem() {
-  delete patches_;
+  for (ImportPatch* patch : patches_)
+    delete patch;
   g_script = nullptr;
-}
-
-void Press(HWND dialog, int id) {
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }

@@ -12,27 +12,18 @@ std::wstring Long(const std::wstring& path) {
   return L"\\\\?\\" + path;
 }
 
-} // namespace
-
-void RemoveTree(const std::wstring& path) {
+// Calls visit with each name in folder and whether it is a folder.
+template <typename Visit> void ForEachIn(const std::wstring& folder, Visit visit) {
   WIN32_FIND_DATAW found;
-  UniqueFind find(FindFirstFileW(Long(path + L"\\*").c_str(), &found));
-  while (find) {
+  UniqueFind find(FindFirstFileW(Long(folder + L"\\*").c_str(), &found));
+  for (bool more = static_cast<bool>(find); more; more = FindNextFileW(find.Get(), &found)) {
     std::wstring name = found.cFileName;
-    std::wstring child = path + L"\\" + name;
-    SetFileAttributesW(Long(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (name != L"." && name != L"..") {
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(child);
-      else
-        DeleteFileW(Long(child).c_str());
-    }
-    if (!FindNextFileW(find.Get(), &found))
-      break;
+    if (name != L"." && name != L"..")
+      visit(name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
   }
-  find.Reset();
-  RemoveDirectoryW(Long(path).c_str());
 }
+
+} // namespace
 
 TempFolder::TempFolder() {
   wchar_t base[MAX_PATH] = {};
@@ -44,44 +35,41 @@ TempFolder::TempFolder() {
   while (!CreateDirectoryW(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
 }
 
-TempFolder::~TempFolder() {
-  RemoveTree(path_);
-}
-
 std::wstring TempFolder::MakeFile(const std::wstring& relative, const std::string& content) {
   std::wstring path = PathOf(relative);
+  if (path.back() == L'\\') {
+    path.pop_back();
+    EXPECT_TRUE(CreateDirectoryW(Long(path).c_str(), nullptr)) << "error " << GetLastError();
+    return path;
+  }
   UniqueFile file(CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  EXPECT_TRUE(file) << "cannot create a test file, error " << GetLastError();
   DWORD written = 0;
-  if (file && !content.empty())
-    WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  EXPECT_TRUE(file && WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()),
+                                &written, nullptr))
+      << "error " << GetLastError();
   return path;
 }
 
-std::wstring TempFolder::MakeFolder(const std::wstring& relative) {
-  std::wstring path = PathOf(relative);
-  EXPECT_TRUE(CreateDirectoryW(Long(path).c_str(), nullptr)) << "error " << GetLastError();
-  return path;
-}
-
-std::vector<std::wstring> TempFolder::Listed(const std::wstring& relative) const {
+std::vector<std::wstring> TempFolder::Listed(const std::wstring& relative, bool sorted) const {
   std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found;
-  UniqueFind find(FindFirstFileW(
-      Long(relative.empty() ? path_ + L"\\*" : PathOf(relative) + L"\\*").c_str(), &found));
-  while (find) {
-    std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..")
-      names.push_back(name + ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? L"\\" : L""));
-    if (!FindNextFileW(find.Get(), &found))
-      break;
-  }
+  ForEachIn(relative.empty() ? path_ : PathOf(relative),
+            [&](const std::wstring& name, bool folder) {
+              names.push_back(name + (folder ? L"\\" : L""));
+            });
+  if (sorted)
+    std::sort(names.begin(), names.end());
   return names;
 }
 
-std::vector<std::wstring> TempFolder::Sorted(const std::wstring& relative) const {
-  std::vector<std::wstring> names = Listed(relative);
-  std::sort(names.begin(), names.end());
-  return names;
+void TempFolder::RemoveTree(const std::wstring& path) {
+  ForEachIn(path, [&](const std::wstring& name, bool folder) {
+    std::wstring child = path + L"\\" + name;
+    SetFileAttributesW(Long(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (folder)
+      RemoveTree(child);
+    else
+      DeleteFileW(Long(child).c_str());
+  });
+  RemoveDirectoryW(Long(path).c_str());
 }

@@ -10,24 +10,22 @@
 class TempFolder {
 public:
   TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder() { RemoveTree(path_); }
 
   const std::wstring& Path() const { return path_; }
   std::wstring PathOf(const std::wstring& relative) const { return path_ + L"\\" + relative; }
-
-  // Creates a file (and no folders) with the given bytes; returns its full path.
+  // Makes a file with these bytes, or with a name ending in a backslash a folder; its full path.
   std::wstring MakeFile(const std::wstring& relative, const std::string& content = "data");
-  std::wstring MakeFolder(const std::wstring& relative);
-  // Names in the folder as the file system lists them, which under Wine is not sorted; folders
-  // end in a backslash.
-  std::vector<std::wstring> Listed(const std::wstring& relative = L"") const;
-  std::vector<std::wstring> Sorted(const std::wstring& relative = L"") const;
+  std::wstring MakeFolder(const std::wstring& relative) { return MakeFile(relative + L"\\"); }
+  // The names in a folder of it, as the file system lists them (under Wine, not sorted), or
+  // sorted; folders end in a backslash.
+  std::vector<std::wstring> Listed(const std::wstring& relative = L"", bool sorted = false) const;
+  std::vector<std::wstring> Sorted(const std::wstring& relative = L"") const {
+    return Listed(relative, true);
+  }
+  // Removes a folder with everything in it, whatever the length of the paths inside.
+  static void RemoveTree(const std::wstring& path);
 
 private:
   std::wstring path_;
 };
-
-// Removes a folder with everything in it, whatever the length of the paths inside.
-void RemoveTree(const std::wstring& path);
