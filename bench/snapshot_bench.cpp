@@ -44,7 +44,9 @@ int ProgramSnapshotAndRestore(HWND window) {
 bool Measure(int files, bool* met) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + L"datewright-snapshot-bench";
+  // Of this process alone, so a run that was stopped leaves nothing this one would count.
+  std::wstring folder =
+      std::wstring(temp) + L"datewright-snapshot-bench-" + std::to_wstring(GetCurrentProcessId());
   bool ok = CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
   for (int i = 0; i < files && ok; ++i) {
     wchar_t name[64];
