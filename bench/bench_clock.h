@@ -53,6 +53,20 @@ inline std::vector<int> Sizes(int argc, wchar_t** argv) {
   return sizes.empty() ? std::vector<int>{10000, 100000} : sizes;
 }
 
+// Measures each size in turn; measure returns false when a run went wrong, and reports whether
+// each target was met. Exit code 0 when all were, 2 when one was not, 1 when a run went wrong.
+template <typename Measure>
+int MeasureEachSize(int argc, wchar_t** argv, Measure measure, const char* failure) {
+  bool met = true;
+  for (int items : Sizes(argc, argv)) {
+    if (!measure(items, &met)) {
+      std::fprintf(stderr, "a run at %d items %s\n", items, failure);
+      return 1;
+    }
+  }
+  return met ? 0 : 2;
+}
+
 // Fewer repetitions for the large size, which takes minutes under Wine.
 inline int RepetitionsFor(int items) {
   return items > 20000 ? 3 : 7;

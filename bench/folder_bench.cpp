@@ -189,12 +189,5 @@ bool Measure(int items, bool* met) {
 int wmain(int argc, wchar_t** argv) {
   std::printf("folder_bench: Cleanup and Match against a FindFirstFileW walk doing the same "
               "deletions and writes, interleaved\n");
-  bool met = true;
-  for (int items : Sizes(argc, argv)) {
-    if (!Measure(items, &met)) {
-      std::fprintf(stderr, "a run at %d items did not delete or match what it should\n", items);
-      return 1;
-    }
-  }
-  return met ? 0 : 2;
+  return MeasureEachSize(argc, argv, Measure, "did not delete or match what it should");
 }

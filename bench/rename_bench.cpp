@@ -106,12 +106,14 @@ int PressTest(HWND dialog) {
   return RowCount(GetDlgItem(dialog, IDC_RENAME_LIST));
 }
 
-// Measures a folder of kFiles files; false when a run did not show every row.
-bool Measure(HINSTANCE instance, int kFiles, bool* met) {
+// Measures a folder of that many files; false when a run did not show every row.
+bool Measure(HINSTANCE instance, int files, bool* met) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  std::wstring folder = std::wstring(temp) + L"datewright-rename-bench";
-  if (!MakeFolder(folder, kFiles)) {
+  // Of this process alone, so a run that was stopped leaves nothing this one would count.
+  std::wstring folder =
+      std::wstring(temp) + L"datewright-rename-bench-" + std::to_wstring(GetCurrentProcessId());
+  if (!MakeFolder(folder, files)) {
     RemoveFolder(folder);
     return false;
   }
@@ -150,17 +152,17 @@ bool Measure(HINSTANCE instance, int kFiles, bool* met) {
   column.cx = listRect.right - 4;
   SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
-  bool ok = PressTest(dialog) == kFiles; // warms the cache for both
+  bool ok = PressTest(dialog) == files; // warms the cache for both
   std::vector<std::wstring> rows = ListRows(dialogList);
-  ok = ListAndInsert(list, folder, rows) == kFiles && ok;
+  ok = ListAndInsert(list, folder, rows) == files && ok;
   std::vector<double> baseline;
   std::vector<double> preview;
-  for (int i = 0; i < RepetitionsFor(kFiles); ++i) {
+  for (int i = 0; i < RepetitionsFor(files); ++i) {
     double start = Now();
-    ok = ListAndInsert(list, folder, rows) == kFiles && ok;
+    ok = ListAndInsert(list, folder, rows) == files && ok;
     baseline.push_back(Now() - start);
     start = Now();
-    ok = PressTest(dialog) == kFiles && ok;
+    ok = PressTest(dialog) == files && ok;
     preview.push_back(Now() - start);
   }
   DestroyWindow(dialog);
@@ -168,7 +170,7 @@ bool Measure(HINSTANCE instance, int kFiles, bool* met) {
   DestroyWindow(pane);
   RemoveFolder(folder);
   if (ok)
-    *met = Report("Rename \"Test\"", kFiles, baseline, preview, kTarget) && *met;
+    *met = Report("Rename \"Test\"", files, baseline, preview, kTarget) && *met;
   return ok;
 }
 
@@ -179,12 +181,8 @@ int wmain(int argc, wchar_t** argv) {
   InitCommonControlsEx(&controls);
   std::printf("rename_bench: \"Test\" on files that all match against FindFirstFileW and list-view "
               "inserts of the same rows, interleaved\n");
-  bool met = true;
-  for (int files : Sizes(argc, argv)) {
-    if (!Measure(GetModuleHandleW(nullptr), files, &met)) {
-      std::fprintf(stderr, "a run at %d files did not show every row\n", files);
-      return 1;
-    }
-  }
-  return met ? 0 : 2;
+  return MeasureEachSize(
+      argc, argv,
+      [](int files, bool* met) { return Measure(GetModuleHandleW(nullptr), files, met); },
+      "did not show every row");
 }

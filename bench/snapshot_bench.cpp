@@ -85,12 +85,5 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   std::printf("snapshot_bench: \"Get All Modified DateTime\" then \"Restore\" against a "
               "FindFirstFileW loop writing each Modified time back, interleaved\n");
-  bool met = true;
-  for (int files : Sizes(argc, argv)) {
-    if (!Measure(files, &met)) {
-      std::fprintf(stderr, "a run at %d files did not restore every file\n", files);
-      return 1;
-    }
-  }
-  return met ? 0 : 2;
+  return MeasureEachSize(argc, argv, Measure, "did not restore every file");
 }

@@ -28,8 +28,8 @@ double TimeToWindow(const std::wstring& exe, const std::wstring& arguments, cons
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
   double start = Now();
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process))
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
     return -1;
   UniqueFile processHandle(process.hProcess);
   UniqueFile threadHandle(process.hThread);
