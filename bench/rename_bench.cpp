@@ -12,6 +12,7 @@
 #include "base/handles.h"
 #include "bench/bench_clock.h"
 #include "base/main_state.h"
+#include "bench/sample_folder.h"
 #include "rename/rename_dialog.h"
 #include "resources/resource_ids.h"
 
@@ -43,32 +44,6 @@ void Pump() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-}
-
-bool MakeFolder(const std::wstring& folder, int files) {
-  if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-    return false;
-  for (int i = 0; i < files; ++i) {
-    wchar_t name[64];
-    wsprintfW(name, L"\\photo_%05d.jpg", i);
-    UniqueFile file(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-      return false;
-  }
-  return true;
-}
-
-void RemoveFolder(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
-  if (find) {
-    do {
-      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-    } while (FindNextFileW(find.Get(), &found));
-  }
-  RemoveDirectoryW(folder.c_str());
 }
 
 int RowCount(HWND list) {
@@ -108,15 +83,10 @@ int PressTest(HWND dialog) {
 
 // Measures a folder of that many files; false when a run did not show every row.
 bool Measure(HINSTANCE instance, int files, bool* met) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  // Of this process alone, so a run that was stopped leaves nothing this one would count.
-  std::wstring folder =
-      std::wstring(temp) + L"datewright-rename-bench-" + std::to_wstring(GetCurrentProcessId());
-  if (!MakeFolder(folder, files)) {
-    RemoveFolder(folder);
+  SampleFolder sample(L"rename", files);
+  if (!sample.ok())
     return false;
-  }
+  const std::wstring& folder = sample.path();
 
   // The dialog reads the folder from the Target pane's path box; a window with that box will do.
   HWND pane = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
@@ -168,7 +138,6 @@ bool Measure(HINSTANCE instance, int files, bool* met) {
   DestroyWindow(dialog);
   DestroyWindow(host);
   DestroyWindow(pane);
-  RemoveFolder(folder);
   if (ok)
     *met = Report("Rename \"Test\"", files, baseline, preview, kTarget) && *met;
   return ok;

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "base/handles.h"
 #include "bench/bench_clock.h"
+#include "bench/sample_folder.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -42,18 +43,9 @@ int ProgramSnapshotAndRestore(HWND window) {
 }
 
 bool Measure(int files, bool* met) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  // Of this process alone, so a run that was stopped leaves nothing this one would count.
-  std::wstring folder =
-      std::wstring(temp) + L"datewright-snapshot-bench-" + std::to_wstring(GetCurrentProcessId());
-  bool ok = CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-  for (int i = 0; i < files && ok; ++i) {
-    wchar_t name[64];
-    wsprintfW(name, L"\\photo_%06d.jpg", i);
-    ok = static_cast<bool>(UniqueFile(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0,
-                                                  nullptr, CREATE_ALWAYS, 0, nullptr)));
-  }
+  SampleFolder sample(L"snapshot", files);
+  const std::wstring& folder = sample.path();
+  bool ok = sample.ok();
   std::wstring commandLine = L"Datewright.exe \"" + folder + L"\"";
   HWND window = CreateMainWindow(GetModuleHandleW(nullptr), commandLine.c_str());
   std::vector<double> plain;
@@ -67,12 +59,6 @@ bool Measure(int files, bool* met) {
     program.push_back(Now() - start);
   }
   DestroyWindow(window);
-  for (int i = 0; i < files; ++i) {
-    wchar_t name[64];
-    wsprintfW(name, L"\\photo_%06d.jpg", i);
-    DeleteFileW((folder + name).c_str());
-  }
-  RemoveDirectoryW(folder.c_str());
   if (ok && window != nullptr)
     *met = Report("Snapshot and Restore", files, plain, program, kTarget) && *met;
   return ok && window != nullptr;
