@@ -61,7 +61,8 @@ int IgnoreEnd(const MetadataHandlers*, size_t, void*) {
 void ParseExifDateTime(const uint8_t* text, DateRecord* date) {
   for (const DateField& field : kDateFields) {
     char digits[5] = {};
-    for (size_t i = 0; i < field.length; ++i)
+    // Bounded by the buffer too, which an optimiser cannot see from the field table alone.
+    for (size_t i = 0; i < field.length && i + 1 < sizeof(digits); ++i)
       digits[i] = static_cast<char>(text[field.first + i]);
     date->*field.field = static_cast<uint16_t>(std::atoi(digits));
   }
