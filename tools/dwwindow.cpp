@@ -1,12 +1,17 @@
-// dwwindow [/desktop:NAME] wait SECONDS | close: finds Datewright's main window from outside the
-// program. "wait" prints the caption once the window is visible (exit 1 if it never is); "close"
-// sends it WM_CLOSE. /desktop looks on a named desktop, such as a Wine virtual desktop, which may
-// not exist yet when "wait" starts. Used by the run script to take a screenshot and end the
-// program.
+// dwwindow [/desktop:NAME] wait SECONDS | rect | rename FIND REPLACE | close: finds Datewright's
+// main window from outside the program. "wait" prints the caption once the window is visible
+// (exit 1 if it never is); "rect" prints its place on the screen as ImageMagick's WxH+X+Y;
+// "rename" opens the Rename dialog, previews FIND replaced by REPLACE and prints the dialog's
+// place; "close" ends an open Rename dialog and sends the main window WM_CLOSE. /desktop looks on
+// a named desktop, such as a Wine virtual desktop, which may not exist yet when "wait" starts.
+// Used by the run script to take screenshots and end the program.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cwchar>
+
+#include "resources/resource_ids.h"
 
 namespace {
 
@@ -42,10 +47,51 @@ int Wait(int seconds) {
   return 1;
 }
 
+int PrintRect(HWND window) {
+  RECT rect;
+  if (window == nullptr || !GetWindowRect(window, &rect))
+    return 1;
+  std::wprintf(L"%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+               rect.top);
+  return 0;
+}
+
+HWND FindRenameDialog(HWND mainWindow) {
+  HWND dialog = FindWindowW(L"#32770", L"Rename");
+  return dialog != nullptr && GetWindow(dialog, GW_OWNER) == mainWindow ? dialog : nullptr;
+}
+
+int Rename(const wchar_t* find, const wchar_t* replace) {
+  HWND window = FindMainWindow();
+  if (window == nullptr)
+    return 1;
+  // Posted: the dialog is modal, so a sent command would not return until it closed.
+  PostMessageW(window, WM_COMMAND, IDM_RENAME_FILES, 0);
+  HWND dialog = nullptr;
+  for (int waited = 0; dialog == nullptr && waited < 100; ++waited) {
+    Sleep(100);
+    dialog = FindRenameDialog(window);
+  }
+  if (dialog == nullptr)
+    return 1;
+  SetDlgItemTextW(dialog, IDC_RENAME_FIND, find);
+  SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, replace);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_RENAME_TEST, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_RENAME_TEST)));
+  if (SendDlgItemMessageW(dialog, IDC_RENAME_LIST, LVM_GETITEMCOUNT, 0, 0) == 0)
+    return 1;
+  return PrintRect(dialog);
+}
+
 int Close() {
   HWND window = FindMainWindow();
   if (window == nullptr)
     return 1;
+  if (HWND dialog = FindRenameDialog(window)) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    for (int waited = 0; FindRenameDialog(window) != nullptr && waited < 50; ++waited)
+      Sleep(100);
+  }
   PostMessageW(window, WM_CLOSE, 0, 0);
   return 0;
 }
@@ -60,8 +106,13 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (argc >= 2 && std::wcscmp(argv[1], L"wait") == 0)
     return Wait(argc >= 3 ? _wtoi(argv[2]) : 30);
+  if (argc >= 2 && std::wcscmp(argv[1], L"rect") == 0)
+    return PrintRect(FindMainWindow());
+  if (argc >= 4 && std::wcscmp(argv[1], L"rename") == 0)
+    return Rename(argv[2], argv[3]);
   if (argc >= 2 && std::wcscmp(argv[1], L"close") == 0)
     return Close();
-  std::fwprintf(stderr, L"usage: dwwindow [/desktop:NAME] wait SECONDS | close\n");
+  std::fwprintf(stderr, L"usage: dwwindow [/desktop:NAME] wait SECONDS | rect | rename FIND "
+                        L"REPLACE | close\n");
   return 2;
 }
