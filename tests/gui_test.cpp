@@ -576,6 +576,30 @@ TEST_F(Rename, TheSnapshotFollowsItsFilesThroughRenames) {
   EXPECT_EQ(recorder.LastFor(folder_.PathOf(L"c.txt")).modified, ExpectedUtcTicks(bTime));
 }
 
+// A settings file saved as UTF-16 keeps a remembered path and a Find text in any script.
+TEST_F(Rename, AUnicodeSettingsFileKeepsTextOfAnyScript) {
+  std::wstring ini = folder_.MakeFile(L"Datewright.ini", "\xFF\xFE");
+  lstrcpyW(State()->iniPath, ini.c_str());
+  for (const wchar_t* text :
+       {L"\u4EAC\u90FD\u306E\u5199\u771F",
+        L"\u03A6\u03C9\u03C4\u03BF\u03B3\u03C1\u03B1\u03C6\u03AF\u03B5\u03C2"}) {
+    system_.keysDown = {VK_SHIFT};
+    system_.folderChoice = folder_.MakeFolder(text);
+    SendMessageW(Reference(), WM_COMMAND, IDC_PANE_OPEN, 0);
+    system_.keysDown = {};
+    Run([&](HWND dialog) {
+      Set(dialog, {.find = text, .replace = L"x"});
+      Press(dialog, IDOK);
+    });
+    wchar_t path[MAX_PATH] = {};
+    GetPrivateProfileStringW(L"DirPath", L"Reference", L"", path, MAX_PATH, ini.c_str());
+    EXPECT_EQ(path, system_.folderChoice);
+    RenameSettings loaded = {};
+    LoadRenameSettings(ini.c_str(), &loaded);
+    EXPECT_STREQ(loaded.find, text);
+  }
+}
+
 size_t g_largest;
 ImportPatch* g_heapAlloc;
 
