@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <tuple>
-#include <utility>
 
 #include "exif/exif_date.h"
 #include "exif/jpeg_walker.h"

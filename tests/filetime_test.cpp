@@ -15,60 +15,44 @@
 
 namespace {
 
-using Names = std::vector<std::wstring>;
-
 // A folder in folder whose full path has exactly length characters.
 std::wstring FolderOfLength(TempFolder& folder, size_t length) {
   return folder.MakeFolder(std::wstring(length - folder.Path().size() - 1, L'd'));
 }
 
-TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsAndReadsThemBack) {
+// Another program writing the file, sharing it for reading only: the times are read, not set.
+TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsReadsThemBackAndSaysWhyAWriteFailed) {
   TempFolder folder;
   std::wstring file = folder.MakeFile(L"a.txt");
   const SYSTEMTIME created = Local(2001, 2, 3, 4, 5, 6, 7);
   const SYSTEMTIME modified = Local(2002, 7, 8, 9, 10, 11, 12); // summer, shown in any season
   const SYSTEMTIME month13 = Local(2003, 13, 1, 1, 1, 1);
-  struct Row {
-    const SYSTEMTIME* created;
-    const SYSTEMTIME* modified;
+  auto expected = [&](const SYSTEMTIME* time) {
+    return time != nullptr && time != &month13 ? std::optional(ExpectedUtcTicks(*time))
+                                               : std::nullopt;
   };
-  const Row rows[] = {{&created, &modified},
-                      {&created, nullptr},
-                      {nullptr, &modified},
-                      {&month13, &modified},
-                      {nullptr, nullptr}};
-  for (const Row& row : rows) {
+  const std::pair<const SYSTEMTIME*, const SYSTEMTIME*> rows[] = {
+      {&created, &modified}, {&created, nullptr}, {nullptr, &modified},
+      {&month13, &modified}, {nullptr, nullptr},
+  };
+  for (auto [createdIn, modifiedIn] : rows) {
     SetFileTimeRecorder recorder;
-    DWORD error = 0;
-    EXPECT_EQ(SetPathTimes(file.c_str(), row.created, row.modified, &error), 1);
+    EXPECT_EQ(SetPathTimes(file.c_str(), createdIn, modifiedIn, nullptr), 1);
     SetFileTimeCall call = recorder.LastFor(file);
-    auto expected = [&](const SYSTEMTIME* time) {
-      return time != nullptr && time != &month13 ? std::optional(ExpectedUtcTicks(*time))
-                                                 : std::nullopt;
-    };
-    EXPECT_EQ(call.created, expected(row.created));
-    EXPECT_EQ(call.modified, expected(row.modified));
+    EXPECT_EQ(call.created, expected(createdIn));
+    EXPECT_EQ(call.modified, expected(modifiedIn));
     EXPECT_FALSE(call.lastAccessGiven);
   }
-  SYSTEMTIME back = {};
-  EXPECT_EQ(GetPathTimes(file.c_str(), nullptr, &back), 1);
-  EXPECT_EQ(ExpectedUtcTicks(back), ExpectedUtcTicks(modified));
-}
-
-// Another program writing the file, sharing it for reading only: the times are read, not set.
-TEST(PathTimes, ReportsWhyAWriteFailedAndReadsFilesHeldByWriters) {
-  TempFolder folder;
-  std::wstring file = folder.MakeFile(L"a.txt");
-  const SYSTEMTIME time = Local(2001, 2, 3, 4, 5, 6);
-  SYSTEMTIME read = {};
   DWORD error = 0;
-  EXPECT_EQ(SetPathTimes(folder.PathOf(L"gone.txt").c_str(), &time, &time, &error), 0);
+  EXPECT_EQ(SetPathTimes(folder.PathOf(L"gone.txt").c_str(), &created, &created, &error), 0);
   EXPECT_EQ(error, DWORD{ERROR_FILE_NOT_FOUND});
   UniqueFile writer(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
-  EXPECT_EQ(SetPathTimes(file.c_str(), &time, &time, &error), 0);
+  EXPECT_EQ(SetPathTimes(file.c_str(), &created, &created, &error), 0);
   EXPECT_EQ(error, DWORD{ERROR_SHARING_VIOLATION});
-  EXPECT_EQ(GetPathTimes(file.c_str(), &read, &read), 1);
+  SYSTEMTIME back = {};
+  EXPECT_EQ(GetPathTimes(file.c_str(), nullptr, &back), 1);
+  EXPECT_EQ(ExpectedUtcTicks(back), ExpectedUtcTicks(modified));
 }
 
 TEST(EnumerateFolder, CountsFillsWithinCapacityAndReportsFoldersAfterTheirContents) {
@@ -95,53 +79,43 @@ TEST(EnumerateFolder, CountsFillsWithinCapacityAndReportsFoldersAfterTheirConten
   EXPECT_LT(at(L"g"), at(L"sub"));
   EXPECT_EQ(std::wstring(entries[at(L"g") - order.begin()].fullPath), folder.PathOf(L"sub\\g"));
   // An item whose full path would pass 259 characters is left out, never reached by a cut path.
-  TempFolder deep;
-  std::wstring parent = FolderOfLength(deep, 250);
-  deep.MakeFile(parent.substr(deep.Path().size() + 1) + L"\\123456789");
-  deep.MakeFile(parent.substr(deep.Path().size() + 1) + L"\\12345678");
+  std::wstring parent = FolderOfLength(folder, 250);
+  folder.MakeFile(parent.substr(folder.Path().size() + 1) + L"\\123456789");
+  folder.MakeFile(parent.substr(folder.Path().size() + 1) + L"\\12345678");
   EXPECT_EQ(EnumerateFolder(nullptr, parent.c_str(), 0, nullptr), 1u);
 }
 
 TEST(CleanupFolder, DeletesOnlyJunkFilesAndPutsEveryFolderTimeBack) {
   TempFolder folder;
   for (const wchar_t* name : {L".DS_Store", L"Thumbs.db", L"._a.jpg", L"keep.txt", L"sub\\",
-                              L"sub\\Thumbs.db", L"._folder\\"}) {
-    std::wstring item(name);
-    if (item.back() == L'\\')
-      folder.MakeFolder(item.substr(0, item.size() - 1));
-    else
-      folder.MakeFile(item);
-  }
+                              L"sub\\Thumbs.db", L"._folder\\"})
+    folder.MakeFile(name);
   const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250));
   for (const wchar_t* name : {L"sub", L"._folder", L""})
     SetModifiedTicks(folder.PathOf(name), old);
   EXPECT_EQ(CleanupFolder(folder.Path().c_str(), false), 3u);
-  EXPECT_EQ(folder.Sorted(), (Names{L"._folder\\", L"keep.txt", L"sub\\"}));
-  EXPECT_EQ(folder.Sorted(L"sub"), Names{L"Thumbs.db"});
+  EXPECT_EQ(folder.Listed(), (Names{L"._folder\\", L"keep.txt", L"sub\\"}));
+  EXPECT_EQ(folder.Listed(L"sub"), Names{L"Thumbs.db"});
   EXPECT_EQ(CleanupFolder(folder.Path().c_str(), true), 1u);
-  EXPECT_EQ(folder.Sorted(L"sub"), Names{});
-  EXPECT_EQ(folder.Sorted().front(), L"._folder\\");
+  EXPECT_EQ(folder.Listed(L"sub"), Names{});
   for (const wchar_t* name : {L"sub", L"._folder", L""})
-    EXPECT_EQ(ModifiedTicks(folder.PathOf(name)), old) << name;
+    EXPECT_EQ(FileTicks(folder.PathOf(name)), old) << name;
   // "Thumbs.db" would not fit beside the long folder's path, cut it names the file beside it.
   std::wstring parent = FolderOfLength(folder, 250);
   std::wstring relative = parent.substr(folder.Path().size() + 1);
   folder.MakeFile(relative + L"\\Thumbs.d");
   folder.MakeFile(relative + L"\\Thumbs.db");
   EXPECT_EQ(CleanupFolder(parent.c_str(), false), 0u);
-  EXPECT_EQ(folder.Sorted(relative), (Names{L"Thumbs.d", L"Thumbs.db"}));
+  EXPECT_EQ(folder.Listed(relative), (Names{L"Thumbs.d", L"Thumbs.db"}));
 }
 
 // Reference R and Target T of the same shape; each Reference item has its own time.
 class MatchFoldersTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    for (const wchar_t* root : {L"R", L"T"}) {
-      folder_.MakeFolder(root);
-      folder_.MakeFolder(std::wstring(root) + L"\\a");
-      folder_.MakeFolder(std::wstring(root) + L"\\a\\b");
-      folder_.MakeFile(std::wstring(root) + L"\\a\\f.txt");
-    }
+    for (const wchar_t* root : {L"R", L"T"})
+      for (const wchar_t* item : {L"\\", L"\\a\\", L"\\a\\b\\", L"\\a\\f.txt"})
+        folder_.MakeFile(root + std::wstring(item));
     uint64_t day = 0;
     for (const wchar_t* item : kItems)
       SetModifiedTicks(folder_.PathOf(std::wstring(L"R\\") + item),
@@ -156,43 +130,37 @@ protected:
   ScriptedSystem system_;
 };
 
-TEST_F(MatchFoldersTest, OptionBitsChooseTheItemsAndTheTimesCopied) {
+// The last two rows answer No, and 0 as a box that could not be shown: only a Yes goes on.
+TEST_F(MatchFoldersTest, OptionBitsChooseWhatIsCopiedAndOnlyAYesGoesOn) {
   struct Row {
     uint32_t option;
     uint32_t count;
     bool written[3]; // a\b, a\f.txt, a
+    int answer = IDYES;
   };
   const Row rows[] = {
-      {0x21, 2, {true, false, true}},   {0x33, 3, {true, true, true}},
-      {0x11, 3, {true, true, true}},    {0x22, 2, {true, false, true}},
-      {0x20, 2, {false, false, false}}, {0x10, 3, {false, false, false}},
-      {0x01, 0, {false, false, false}}, {0x1A1, 2, {true, false, true}},
+      {0x21, 2, {true, false, true}},         {0x33, 3, {true, true, true}},
+      {0x11, 3, {true, true, true}},          {0x22, 2, {true, false, true}},
+      {0x20, 2, {false, false, false}},       {0x10, 3, {false, false, false}},
+      {0x01, 0, {false, false, false}},       {0x1A1, 2, {true, false, true}},
+      {0x33, 0, {false, false, false}, IDNO}, {0x33, 0, {false, false, false}, 0},
   };
   for (const Row& row : rows) {
-    system_.boxAnswers = {IDYES};
+    system_.boxAnswers = {row.answer};
     system_.boxes.clear();
     SetFileTimeRecorder recorder;
-    EXPECT_EQ(Match(row.option), row.count) << std::hex << row.option;
+    EXPECT_EQ(Match(row.option), row.count) << std::hex << row.option << " answer " << row.answer;
     for (size_t i = 0; i < 3; ++i) {
       SetFileTimeCall call = recorder.LastFor(folder_.PathOf(std::wstring(L"T\\") + kItems[i]));
       std::wstring source = folder_.PathOf(std::wstring(L"R\\") + kItems[i]);
       bool modified = row.written[i] && (row.option & 1) != 0;
       bool created = row.written[i] && (row.option & 2) != 0;
       // The times as the item holds them, to the millisecond, files and folders alike.
-      EXPECT_EQ(call.modified, modified ? std::optional(ModifiedTicks(source)) : std::nullopt) << i;
+      EXPECT_EQ(call.modified, modified ? std::optional(FileTicks(source)) : std::nullopt) << i;
       EXPECT_EQ(call.created,
-                created ? std::optional(CreatedTicks(source) / 10000 * 10000) : std::nullopt)
+                created ? std::optional(FileTicks(source, true) / 10000 * 10000) : std::nullopt)
           << std::hex << row.option << " item " << i;
     }
-  }
-}
-
-TEST_F(MatchFoldersTest, OnlyAYesGoesOn) {
-  for (int answer : {IDNO, 0}) {
-    system_.boxAnswers = {answer};
-    SetFileTimeRecorder recorder;
-    EXPECT_EQ(Match(0x33), 0u);
-    EXPECT_TRUE(recorder.Calls().empty());
   }
 }
 
@@ -201,7 +169,7 @@ TEST_F(MatchFoldersTest, ATimeThatCannotBeReadIsNotCopied) {
   folder_.MakeFile(L"R\\a\\g.txt");
   folder_.MakeFile(L"T\\a\\g.txt");
   Names files;
-  for (const std::wstring& name : folder_.Listed(L"R\\a"))
+  for (const std::wstring& name : folder_.Listed(L"R\\a", false))
     if (name.back() != L'\\')
       files.push_back(name);
   ASSERT_EQ(files.size(), 2u);

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
-#include "base/handles.h"
 #include "app/main_window.h"
 #include "filetime/path_times.h"
 #include "panes/drop_target.h"
@@ -28,8 +28,6 @@
 
 namespace {
 
-using Names = std::vector<std::wstring>;
-
 std::wstring TextOf(HWND window) {
   wchar_t text[400] = {};
   GetWindowTextW(window, text, ARRAYSIZE(text));
@@ -41,11 +39,8 @@ std::wstring TextOf(HWND window) {
 class MainWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    WNDCLASSEXW known = {};
-    known.cbSize = sizeof(known);
-    if (!GetClassInfoExW(GetModuleHandleW(nullptr), kMainWindowClass, &known)) {
-      ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
-    }
+    static const bool registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
+    ASSERT_TRUE(registered);
     Open(L"Datewright.exe");
   }
   void TearDown() override {
@@ -63,10 +58,18 @@ protected:
   void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
   MainState* State() const { return GetMainState(window_); }
   HWND Target() const { return State()->target.paneWindow; }
+  WORD Year(PaneTime which = PaneTime::Modified) { return ReadPaneTime(Target(), which).wYear; }
   HWND Reference() const { return State()->reference.paneWindow; }
   std::wstring ControlText(int id) const { return TextOf(GetDlgItem(window_, id)); }
   std::wstring PanePath(HWND pane) const { return TextOf(GetDlgItem(pane, IDC_PANE_PATH)); }
   bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(window_, id)) != FALSE; }
+  // A file whose Modified time is in that year.
+  std::wstring Stamped(const std::wstring& name, WORD year) {
+    std::wstring file = folder_.MakeFile(name);
+    SYSTEMTIME modified = Local(year, 1, 1, 1, 1, 1);
+    EXPECT_EQ(SetPathTimes(file.c_str(), nullptr, &modified, nullptr), 1);
+    return file;
+  }
 
   ScriptedSystem system_;
   TempFolder folder_;
@@ -75,10 +78,6 @@ protected:
 
 void SetPicker(HWND pane, int id, const SYSTEMTIME& time) {
   SendDlgItemMessageW(pane, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
-}
-
-WORD Year(HWND pane, PaneTime which) {
-  return ReadPaneTime(pane, which).wYear;
 }
 
 using MainCommands = MainWindowTest;
@@ -107,31 +106,24 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
 }
 
 TEST_F(MainCommands, CopyCommandsFillOnlyTheTargetPickers) {
-  std::wstring file = folder_.MakeFile(L"a.jpg");
-  ASSERT_EQ(SetPanePath(Target(), file.c_str()), 1);
+  ASSERT_EQ(SetPanePath(Target(), folder_.MakeFile(L"a.jpg").c_str()), 1);
   WritePaneTime(Reference(), PaneTime::Created, Local(2011, 1, 1, 1, 1, 1));
   WritePaneTime(Reference(), PaneTime::Modified, Local(2012, 1, 1, 1, 1, 1));
-  ExifDates& exif = State()->exifDates;
-  exif = {Local(2021, 1, 1, 1, 1, 1), Local(2022, 1, 1, 1, 1, 1), {}};
+  State()->exifDates = {Local(2021, 1, 1, 1, 1, 1), Local(2022, 1, 1, 1, 1, 1), {}};
   SYSTEMTIME now;
   GetLocalTime(&now);
-  struct Row {
-    int command;
-    WORD created;
-    WORD modified;
-  };
-  const Row rows[] = {
+  const std::tuple<int, WORD, WORD> rows[] = {
       {IDC_REFERENCE_TO_CREATED, 2011, 2002},    {IDC_REFERENCE_TO_MODIFIED, 2001, 2012},
       {IDC_MODIFIED_TO_CREATED, 2002, 2002},     {IDC_CREATED_TO_MODIFIED, 2001, 2001},
       {IDC_EXIF_TO_CREATED, 2022, 2002},         {IDC_EXIF_TO_MODIFIED, 2001, 2021},
       {IDC_CURRENT_TO_CREATED, now.wYear, 2002}, {IDC_CURRENT_TO_MODIFIED, 2001, now.wYear},
   };
-  for (const Row& row : rows) {
+  for (auto [command, created, modified] : rows) {
     WritePaneTime(Target(), PaneTime::Created, Local(2001, 1, 1, 1, 1, 1));
     WritePaneTime(Target(), PaneTime::Modified, Local(2002, 1, 1, 1, 1, 1));
-    Command(row.command);
-    EXPECT_EQ(Year(Target(), PaneTime::Created), row.created) << row.command;
-    EXPECT_EQ(Year(Target(), PaneTime::Modified), row.modified) << row.command;
+    Command(command);
+    EXPECT_EQ(Year(PaneTime::Created), created) << command;
+    EXPECT_EQ(Year(PaneTime::Modified), modified) << command;
   }
 }
 
@@ -147,9 +139,8 @@ TEST_F(MainCommands, CleanupTakesSubFoldersOnlyWithShift) {
     system_.keysDown = shift ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
     Command(IDC_CLEANUP);
     EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), shift ? L"2" : L"1");
-    EXPECT_EQ(folder_.Sorted(L"sub").size(), shift ? 0u : 1u);
+    EXPECT_EQ(folder_.Listed(L"sub").size(), shift ? 0u : 1u);
     EXPECT_FALSE(Enabled(IDC_RESTORE));
-    EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT), L"");
   }
 }
 
@@ -163,26 +154,19 @@ TEST_F(MainCommands, TheCommandLineTargetStaysTheFileItNamed) {
   SetCurrentDirectoryW(folder_.Path().c_str());
   Open(L"Datewright.exe /x -y a.jpg b.jpg");
   SetCurrentDirectoryW(elsewhere.Path().c_str());
-  const uint64_t before = ModifiedTicks(other);
+  const uint64_t before = FileTicks(other);
   WritePaneTime(Target(), PaneTime::Modified, Local(2004, 4, 4, 4, 4, 4));
   Command(IDC_APPLY_MODIFIED);
   SetCurrentDirectoryW(saved);
   EXPECT_EQ(PanePath(Target()), named);
-  EXPECT_EQ(ModifiedTicks(named), ExpectedUtcTicks(Local(2004, 4, 4, 4, 4, 4)));
-  EXPECT_EQ(ModifiedTicks(other), before);
+  EXPECT_EQ(FileTicks(named), ExpectedUtcTicks(Local(2004, 4, 4, 4, 4, 4)));
+  EXPECT_EQ(FileTicks(other), before);
   Open(L"Datewright.exe -v");
   EXPECT_EQ(PanePath(Target()), L"");
 }
 
 class Panes : public MainWindowTest {
 protected:
-  std::wstring Stamped(const std::wstring& name, WORD year) {
-    std::wstring file = folder_.MakeFile(name);
-    SYSTEMTIME modified = Local(year, 1, 1, 1, 1, 1);
-    EXPECT_EQ(SetPathTimes(file.c_str(), nullptr, &modified, nullptr), 1);
-    return file;
-  }
-  WORD Year(HWND pane) { return ReadPaneTime(pane, PaneTime::Modified).wYear; }
   bool MenuEnabled(UINT id) {
     SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
     return (GetMenuState(State()->systemMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
@@ -205,41 +189,24 @@ protected:
     GlobalFree(block);
     return result;
   }
-  std::wstring Shortcut(const std::wstring& name, const std::wstring& target) {
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    EXPECT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                              IID_IShellLinkW, reinterpret_cast<void**>(&link)));
-    link->SetPath(target.c_str());
-    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    EXPECT_HRESULT_SUCCEEDED(file->Save(folder_.PathOf(name).c_str(), TRUE));
-    file->Release();
-    link->Release();
-    return folder_.PathOf(name);
-  }
 };
 
 // The Target's kind drives the title, the folder buttons and the system menu, and ends the
 // snapshot; a path that does not exist leaves the buttons as they were.
 TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
-  std::wstring album = folder_.MakeFolder(L"Album");
-  std::wstring photo = folder_.MakeFile(L"photo.jpg");
-  struct Row {
-    std::wstring path;
-    std::wstring title;
-    bool folderButtons;
-  };
-  const Row rows[] = {{album, album + L" - Datewright", true},
-                      {folder_.PathOf(L"gone"), L"Datewright", true},
-                      {photo, L"photo.jpg - Datewright", false},
-                      {folder_.PathOf(L"gone"), L"Datewright", false}};
-  for (const Row& row : rows) {
+  std::wstring album = folder_.MakeFolder(L"Album"), photo = folder_.MakeFile(L"photo.jpg");
+  const std::tuple<std::wstring, std::wstring, bool> rows[] = {
+      {album, album + L" - Datewright", true},
+      {folder_.PathOf(L"gone"), L"Datewright", true},
+      {photo, L"photo.jpg - Datewright", false},
+      {folder_.PathOf(L"gone"), L"Datewright", false}};
+  for (const auto& [path, title, folderButtons] : rows) {
     State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
     EnableWindow(GetDlgItem(window_, IDC_RESTORE), TRUE);
-    ASSERT_EQ(SetPanePath(Target(), row.path.c_str()), 1);
-    EXPECT_EQ(TextOf(window_), row.title);
+    ASSERT_EQ(SetPanePath(Target(), path.c_str()), 1);
+    EXPECT_EQ(TextOf(window_), title);
     for (int id : {IDC_GET_ALL_MODIFIED, IDC_CLEANUP, IDM_RENAME_FILES})
-      EXPECT_EQ(Enabled(id), row.folderButtons) << id;
+      EXPECT_EQ(Enabled(id), folderButtons) << id;
     EXPECT_EQ(State()->modifiedSnapshot, nullptr);
     EXPECT_FALSE(Enabled(IDC_RESTORE));
   }
@@ -259,19 +226,16 @@ TEST_F(Panes, OpenChoosesRemembersAndReloads) {
       folder_.MakeFile(L"Datewright.ini",
                        "[FilePath]\r\nTarget=\"" + std::string(old.begin(), old.end()) + "\"\r\n");
   lstrcpyW(State()->iniPath, ini.c_str());
-  std::wstring photo = Stamped(L"photo.jpg", 2003);
-  std::wstring album = folder_.MakeFolder(L"Album");
+  std::wstring photo = Stamped(L"photo.jpg", 2003), album = folder_.MakeFolder(L"Album");
   system_.fileChoice = photo;
-  wchar_t before[MAX_PATH] = {};
-  wchar_t after[MAX_PATH] = {};
+  wchar_t before[MAX_PATH] = {}, after[MAX_PATH] = {}, stored[300] = {};
   GetCurrentDirectoryW(MAX_PATH, before);
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
   GetCurrentDirectoryW(MAX_PATH, after);
   EXPECT_STREQ(after, before); // a relative path must go on naming the same file
   EXPECT_EQ(system_.fileProposed, old);
   EXPECT_EQ(PanePath(Target()), photo);
-  EXPECT_EQ(Year(Target()), 2003);
-  wchar_t stored[300] = {};
+  EXPECT_EQ(Year(), 2003);
   GetPrivateProfileStringW(L"FilePath", L"Target", L"", stored, 300, ini.c_str());
   EXPECT_EQ(std::wstring(stored), photo);
   // Shift chooses a folder, starting from the pane's; Control, winning over Shift, reloads.
@@ -287,8 +251,16 @@ TEST_F(Panes, OpenChoosesRemembersAndReloads) {
 
 // Yes takes the target, No the shortcut itself; Cancel, or a box that could not be shown, refuses.
 TEST_F(Panes, TheShortcutQuestionDecidesThePath) {
-  std::wstring photo = Stamped(L"photo.jpg", 2003);
-  std::wstring link = Shortcut(L"photo.lnk", photo);
+  std::wstring photo = Stamped(L"photo.jpg", 2003), link = folder_.PathOf(L"photo.lnk");
+  IShellLinkW* shortcut = nullptr;
+  IPersistFile* file = nullptr;
+  ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                            IID_IShellLinkW, reinterpret_cast<void**>(&shortcut)));
+  shortcut->SetPath(photo.c_str());
+  shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  EXPECT_HRESULT_SUCCEEDED(file->Save(link.c_str(), TRUE));
+  file->Release();
+  shortcut->Release();
   std::wstring before = Stamped(L"before.jpg", 2001);
   system_.boxAnswers = {IDYES, IDNO, IDCANCEL, 0};
   for (const std::wstring& expected : {photo, link, before, before}) {
@@ -297,26 +269,25 @@ TEST_F(Panes, TheShortcutQuestionDecidesThePath) {
     EXPECT_EQ(PanePath(Target()), expected);
   }
   ASSERT_EQ(system_.boxes.size(), 4u);
-  EXPECT_EQ(system_.boxes[0].caption, L"photo.jpg");
-  EXPECT_EQ(system_.boxes[0].type & MB_TYPEMASK, UINT{MB_YESNOCANCEL});
+  EXPECT_EQ(system_.boxes[0].first, L"photo.jpg");
+  EXPECT_EQ(system_.boxes[0].second & MB_TYPEMASK, UINT{MB_YESNOCANCEL});
 }
 
 // The pane ends on the last name taken, with that name's own times; a name is refused when the
 // shortcut question is cancelled, when it is too long, or when it exists but its times cannot
 // be read.
 TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
-  std::wstring first = Stamped(L"first.jpg", 2013);
-  std::wstring last = Stamped(L"last.jpg", 2014);
+  std::wstring first = Stamped(L"first.jpg", 2013), last = Stamped(L"last.jpg", 2014);
   std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
   GetFileTimeOverride locked(noTimes, std::nullopt);
   EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, last}), 1);
   EXPECT_EQ(PanePath(Target()), last);
-  EXPECT_EQ(Year(Target()), 2014);
+  EXPECT_EQ(Year(), 2014);
   for (const std::wstring& refused : {folder_.MakeFile(L"bad.lnk", "no shortcut"),
                                       folder_.PathOf(std::wstring(300, L'n')), noTimes}) {
     EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last}), 0);
     EXPECT_EQ(PanePath(Target()), first);
-    EXPECT_EQ(Year(Target()), 2013);
+    EXPECT_EQ(Year(), 2013);
   }
   EXPECT_EQ(DropOn(IDC_APPLY_CREATED, {last}), 0);
   EXPECT_EQ(DropOn(IDC_REFERENCE_PLACEHOLDER, {last}), 1);
@@ -336,13 +307,12 @@ TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
     CloseClipboard();
     IDataObject* data = nullptr;
     ASSERT_EQ(OleGetClipboard(&data), S_OK);
-    const DWORD offered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-    DWORD effects[3] = {offered, offered, offered};
+    std::vector<DWORD> effects(3, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
     target->DragEnter(data, MK_LBUTTON, {0, 0}, &effects[0]);
     target->DragOver(MK_LBUTTON, {0, 0}, &effects[1]);
     EXPECT_EQ(target->Drop(data, 0, {0, 0}, &effects[2]), S_OK);
     DWORD expected = format == CF_HDROP ? DROPEFFECT_COPY : DROPEFFECT_NONE;
-    EXPECT_EQ(std::vector<DWORD>(effects, effects + 3), std::vector<DWORD>(3, expected));
+    EXPECT_EQ(effects, std::vector<DWORD>(3, expected));
     data->Release();
   }
   EXPECT_EQ(target->Release(), 0u);
@@ -351,26 +321,20 @@ TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
 // The Exif commands follow the dates present; a date no picker can show counts as absent.
 TEST_F(Panes, TheExifCommandsFollowTheDatesAPickerCanShow) {
   const std::string date = "2019:07:04 18:30:05";
-  struct Row {
-    std::string dateTime, original, digitized;
-    bool toCreated, toModified;
-  };
-  const Row rows[] = {{"", "", date, false, true},
-                      {date, "", "", true, true},
-                      {"", date, "", true, false},
-                      {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", false, false},
-                      {"2019:07:04 25:30:05", "", date, false, true}};
-  for (const Row& row : rows) {
-    Bytes bytes = JpegBuilder()
-                      .Exif(BuildTiff(CameraLayout(ByteOrder::kIntel, row.dateTime, row.original,
-                                                   row.digitized))
-                                .bytes)
-                      .Build(70000);
+  const std::tuple<std::string, std::string, std::string, bool, bool> rows[] = {
+      {"", "", date, false, true},
+      {date, "", "", true, true},
+      {"", date, "", true, false},
+      {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", false, false},
+      {"2019:07:04 25:30:05", "", date, false, true}};
+  for (const auto& [dateTime, original, digitized, toCreated, toModified] : rows) {
+    Bytes tiff = BuildTiff(CameraLayout(ByteOrder::kIntel, dateTime, original, digitized)).bytes;
+    Bytes bytes = JpegBuilder().Exif(tiff).Build(70000);
     std::wstring photo = folder_.MakeFile(L"photo.jpg", std::string(bytes.begin(), bytes.end()));
     ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
     ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
-    EXPECT_EQ(Enabled(IDC_EXIF_TO_CREATED), row.toCreated) << row.original;
-    EXPECT_EQ(Enabled(IDC_EXIF_TO_MODIFIED), row.toModified) << row.digitized;
+    EXPECT_EQ(Enabled(IDC_EXIF_TO_CREATED), toCreated) << original;
+    EXPECT_EQ(Enabled(IDC_EXIF_TO_MODIFIED), toModified) << digitized;
   }
 }
 
@@ -395,19 +359,7 @@ struct Inputs {
   const wchar_t* find = L"";
   const wchar_t* replace = L"";
   const wchar_t* filter = L"*.*";
-  const wchar_t* length = L"";
 };
-
-void Set(HWND dialog, const Inputs& inputs) {
-  HWND methods = GetDlgItem(dialog, IDC_RENAME_METHOD);
-  SendMessageW(methods, CB_SETCURSEL, inputs.method, 0);
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_RENAME_METHOD, CBN_SELENDOK),
-               reinterpret_cast<LPARAM>(methods));
-  SetDlgItemTextW(dialog, IDC_RENAME_FIND, inputs.find);
-  SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, inputs.replace);
-  SetDlgItemTextW(dialog, IDC_RENAME_FILTER, inputs.filter);
-  SetDlgItemTextW(dialog, IDC_RENAME_LENGTH, inputs.length);
-}
 
 Names Rows(HWND dialog) {
   Names rows;
@@ -420,10 +372,24 @@ Names Rows(HWND dialog) {
   return rows;
 }
 
-// As the user selects a row: selected and focused.
-void SelectRow(HWND dialog, int row) {
+// Fills in the inputs and presses Test; the rows shown.
+Names Preview(HWND dialog, const Inputs& inputs) {
+  HWND methods = GetDlgItem(dialog, IDC_RENAME_METHOD);
+  SendMessageW(methods, CB_SETCURSEL, inputs.method, 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_RENAME_METHOD, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(methods));
+  SetDlgItemTextW(dialog, IDC_RENAME_FIND, inputs.find);
+  SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, inputs.replace);
+  SetDlgItemTextW(dialog, IDC_RENAME_FILTER, inputs.filter);
+  Press(dialog, IDC_RENAME_TEST);
+  return Rows(dialog);
+}
+
+// Selects a row as the user does, selected and focused, and presses Rename It.
+void RenameRow(HWND dialog, int row) {
   ListView_SetItemState(GetDlgItem(dialog, IDC_RENAME_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
+  Press(dialog, IDC_RENAME_ONE);
 }
 
 class Rename : public MainWindowTest {
@@ -457,18 +423,16 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
   const std::map<std::wstring, std::wstring> renamed = {
       {L"abcabc.txt", L"aX aX .txt"}, {L"bcbc.txt", L"X X .txt"}, {L"x.bc.txt", L"x.X .txt"}};
   Names expected;
-  for (const std::wstring& name : folder_.Listed())
+  for (const std::wstring& name : folder_.Listed(L"", false))
     if (renamed.count(name) != 0)
       expected.push_back(name + L" -> " + renamed.at(name));
   Run([&](HWND dialog) {
-    Set(dialog, {.find = L"bc", .replace = L"X ", .filter = L""});
-    Press(dialog, IDC_RENAME_TEST);
-    EXPECT_EQ(Rows(dialog), expected);
+    EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L""}), expected);
     Press(dialog, IDOK);
   });
-  EXPECT_EQ(folder_.Sorted(), (Names{L".bc", L"Datewright.ini", L"X X .txt", L"aX aX .txt",
+  EXPECT_EQ(folder_.Listed(), (Names{L".bc", L"Datewright.ini", L"X X .txt", L"aX aX .txt",
                                      L"plain.txt", L"x.X .txt"}));
-  EXPECT_EQ(ModifiedTicks(folder_.Path()), old);
+  EXPECT_EQ(FileTicks(folder_.Path()), old);
   wchar_t replace[300] = {};
   GetPrivateProfileStringW(L"Replace", L"Replace", L"", replace, 300, ini.c_str());
   EXPECT_STREQ(replace, L"X ");
@@ -478,8 +442,7 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
 // A new name is a name in this folder, never a path, and never one a file holds; a Filter with a
 // separator lists nothing.
 TEST_F(Rename, NothingLeavesTheFolderOrEntersASubFolder) {
-  folder_.MakeFolder(L"sub");
-  MakeFiles({L"abc.jpg", L"sub\\abc.jpg", L"abd.jpg"});
+  MakeFiles({L"sub\\", L"abc.jpg", L"sub\\abc.jpg", L"abd.jpg"});
   // A rename never replaces a file: abd.jpg wants the name abc.jpg holds.
   std::vector<Inputs> runs = {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"}};
   for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
@@ -490,14 +453,13 @@ TEST_F(Rename, NothingLeavesTheFolderOrEntersASubFolder) {
     runs.push_back({.find = L"abc", .replace = L"x", .filter = filter});
   Run([&](HWND dialog) {
     for (const Inputs& inputs : runs) {
-      Set(dialog, inputs);
-      Press(dialog, IDC_RENAME_TEST);
-      EXPECT_EQ(Rows(dialog).size(), inputs.find[0] == L'd') << inputs.replace << inputs.filter;
+      EXPECT_EQ(Preview(dialog, inputs).size(), inputs.find[0] == L'd')
+          << inputs.replace << inputs.filter;
       RunRenameMethod(dialog, folder_.Path().c_str(), inputs.method, nullptr, -1);
     }
   });
-  EXPECT_EQ(folder_.Sorted(), (Names{L"abc.jpg", L"abd.jpg", L"sub\\"}));
-  EXPECT_EQ(folder_.Sorted(L"sub"), Names{L"abc.jpg"});
+  EXPECT_EQ(folder_.Listed(), (Names{L"abc.jpg", L"abd.jpg", L"sub\\"}));
+  EXPECT_EQ(folder_.Listed(L"sub"), Names{L"abc.jpg"});
 }
 
 // Renamed files that still match must not shift the rows onto other files, in any listing order.
@@ -513,17 +475,14 @@ TEST_F(Rename, RenameItOnTheTopRowAgainAndAgainRenamesEachRowsOwnFile) {
     std::sort(expected.begin(), expected.end());
     ASSERT_EQ(SetPanePath(Target(), folder.Path().c_str()), 1);
     Run([](HWND dialog) {
-      Set(dialog, {.find = L"IMG_", .replace = L"IMG_2019_"});
-      Press(dialog, IDC_RENAME_TEST);
-      Names rows = Rows(dialog);
+      Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"IMG_2019_"});
       EXPECT_EQ(rows.size(), 6u);
       for (size_t pressed = 1; pressed <= rows.size(); ++pressed) {
-        SelectRow(dialog, 0);
-        Press(dialog, IDC_RENAME_ONE);
+        RenameRow(dialog, 0);
         EXPECT_EQ(Rows(dialog), Names(rows.begin() + pressed, rows.end()));
       }
     });
-    EXPECT_EQ(folder.Sorted(), expected);
+    EXPECT_EQ(folder.Listed(), expected);
   }
 }
 
@@ -532,17 +491,13 @@ TEST_F(Rename, RenameItOnTheTopRowAgainAndAgainRenamesEachRowsOwnFile) {
 TEST_F(Rename, ARowThatNoLongerHoldsRenamesNothing) {
   MakeFiles({L"abc1.txt", L"abc2.txt"});
   Run([&](HWND dialog) {
-    Set(dialog, {.find = L"abc", .replace = L"X"});
-    Press(dialog, IDC_RENAME_TEST);
+    Names rows = Preview(dialog, {.find = L"abc", .replace = L"X"});
     Press(dialog, IDC_RENAME_ONE);
-    Names rows = Rows(dialog);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_TRUE(DeleteFileW(folder_.PathOf(rows[0].substr(0, 8)).c_str()));
-    SelectRow(dialog, 0);
-    Press(dialog, IDC_RENAME_ONE);
+    RenameRow(dialog, 0);
     SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y");
-    SelectRow(dialog, 1);
-    Press(dialog, IDC_RENAME_ONE);
+    RenameRow(dialog, 1);
     EXPECT_EQ(Rows(dialog), rows);
     EXPECT_EQ(folder_.Listed(), Names{rows[1].substr(0, 8)});
   });
@@ -551,29 +506,24 @@ TEST_F(Rename, ARowThatNoLongerHoldsRenamesNothing) {
 // The snapshot follows its files through renames: Restore gives each its own time back even
 // where names moved onto each other.
 TEST_F(Rename, TheSnapshotFollowsItsFilesThroughRenames) {
-  const SYSTEMTIME aTime = Local(2001, 1, 1, 1, 1, 1);
-  const SYSTEMTIME bTime = Local(2002, 2, 2, 2, 2, 2);
-  std::wstring a = folder_.MakeFile(L"a.txt");
-  std::wstring b = folder_.MakeFile(L"b.txt");
-  SetPathTimes(a.c_str(), nullptr, &aTime, nullptr);
-  SetPathTimes(b.c_str(), nullptr, &bTime, nullptr);
+  Stamped(L"a.txt", 2001);
+  std::wstring b = Stamped(L"b.txt", 2002);
   Command(IDC_GET_ALL_MODIFIED);
   Run([](HWND dialog) { // b to c by Rename It
-    Set(dialog, {.find = L"b", .replace = L"c"});
-    Press(dialog, IDC_RENAME_TEST);
-    SelectRow(dialog, 0);
-    Press(dialog, IDC_RENAME_ONE);
+    Preview(dialog, {.find = L"b", .replace = L"c"});
+    RenameRow(dialog, 0);
   });
   Run([](HWND dialog) { // then a to b by Execute
-    Set(dialog, {.find = L"a", .replace = L"b"});
+    Preview(dialog, {.find = L"a", .replace = L"b"});
     Press(dialog, IDOK);
   });
-  ASSERT_EQ(folder_.Sorted(), (Names{L"b.txt", L"c.txt"}));
+  ASSERT_EQ(folder_.Listed(), (Names{L"b.txt", L"c.txt"}));
   SetFileTimeRecorder recorder;
   Command(IDC_RESTORE);
   EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"2");
-  EXPECT_EQ(recorder.LastFor(b).modified, ExpectedUtcTicks(aTime));
-  EXPECT_EQ(recorder.LastFor(folder_.PathOf(L"c.txt")).modified, ExpectedUtcTicks(bTime));
+  EXPECT_EQ(recorder.LastFor(b).modified, ExpectedUtcTicks(Local(2001, 1, 1, 1, 1, 1)));
+  EXPECT_EQ(recorder.LastFor(folder_.PathOf(L"c.txt")).modified,
+            ExpectedUtcTicks(Local(2002, 1, 1, 1, 1, 1)));
 }
 
 // A settings file saved as UTF-16 keeps a remembered path and a Find text in any script.
@@ -605,7 +555,7 @@ ImportPatch* g_heapAlloc;
 
 LPVOID WINAPI CountingHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
   g_largest = std::max(g_largest, size_t{bytes});
-  return reinterpret_cast<decltype(&HeapAlloc)>(g_heapAlloc->Original())(heap, flags, bytes);
+  return g_heapAlloc->Original<decltype(&HeapAlloc)>()(heap, flags, bytes);
 }
 
 // What a small folder costs does not depend on the folders listed before it.
@@ -615,10 +565,8 @@ TEST_F(Rename, AListingIsSizedForTheFolderAtHand) {
   TempFolder small;
   small.MakeFile(L"f1.txt");
   Run([&](HWND dialog) {
-    Set(dialog, {.find = L"f", .replace = L"g"});
-    Press(dialog, IDC_RENAME_TEST);
-    EXPECT_EQ(Rows(dialog).size(), 300u);
-    ImportPatch patch("kernel32.dll", "HeapAlloc", reinterpret_cast<void*>(CountingHeapAlloc));
+    EXPECT_EQ(Preview(dialog, {.find = L"f", .replace = L"g"}).size(), 300u);
+    ImportPatch patch("kernel32.dll", "HeapAlloc", CountingHeapAlloc);
     g_heapAlloc = &patch;
     g_largest = 0;
     RunRenameMethod(dialog, small.Path().c_str(), RenameReplace,

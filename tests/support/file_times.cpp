@@ -3,14 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "base/handles.h"
 #include "tests/support/iat_patch.h"
-
-SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
-                 WORD milliseconds) {
-  return SYSTEMTIME{year, month, 0, day, hour, minute, second, milliseconds};
-}
 
 static uint64_t Ticks(const FILETIME& time) {
   return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
@@ -31,18 +27,10 @@ uint64_t ExpectedUtcTicks(const SYSTEMTIME& local) {
   return Ticks(wall) + bias * 600000000;
 }
 
-static WIN32_FILE_ATTRIBUTE_DATA Attributes(const std::wstring& path) {
+uint64_t FileTicks(const std::wstring& path, bool created) {
   WIN32_FILE_ATTRIBUTE_DATA data = {};
   GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-  return data;
-}
-
-uint64_t ModifiedTicks(const std::wstring& path) {
-  return Ticks(Attributes(path).ftLastWriteTime);
-}
-
-uint64_t CreatedTicks(const std::wstring& path) {
-  return Ticks(Attributes(path).ftCreationTime);
+  return Ticks(created ? data.ftCreationTime : data.ftLastWriteTime);
 }
 
 void SetModifiedTicks(const std::wstring& path, uint64_t ticks) {
@@ -72,8 +60,7 @@ std::vector<SetFileTimeCall> g_calls;
 BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed,
                                  const FILETIME* modified) {
   g_calls.push_back({PathOfHandle(file), Slot(created), accessed != nullptr, Slot(modified)});
-  return reinterpret_cast<decltype(&SetFileTime)>(g_setPatch->Original())(file, created, accessed,
-                                                                          modified);
+  return g_setPatch->Original<decltype(&SetFileTime)>()(file, created, accessed, modified);
 }
 
 struct Override {
@@ -98,12 +85,12 @@ BOOL Answer(const std::wstring& path, BOOL read, FILETIME* created) {
 
 BOOL WINAPI OverriddenGetFileTime(HANDLE file, FILETIME* created, FILETIME* accessed,
                                   FILETIME* modified) {
-  auto original = reinterpret_cast<decltype(&GetFileTime)>(g_override->read.Original());
+  auto original = g_override->read.Original<decltype(&GetFileTime)>();
   return Answer(PathOfHandle(file), original(file, created, accessed, modified), created);
 }
 
 BOOL WINAPI OverriddenGetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID out) {
-  auto original = reinterpret_cast<decltype(&GetFileAttributesExW)>(g_override->query.Original());
+  auto original = g_override->query.Original<decltype(&GetFileAttributesExW)>();
   return Answer(path, original(path, level, out),
                 &static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(out)->ftCreationTime);
 }
@@ -113,25 +100,19 @@ BOOL WINAPI WindowsFileTimeToSystemTime(const FILETIME* time, SYSTEMTIME* out) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  return reinterpret_cast<decltype(&FileTimeToSystemTime)>(g_override->convert.Original())(time,
-                                                                                           out);
+  return g_override->convert.Original<decltype(&FileTimeToSystemTime)>()(time, out);
 }
 
 } // namespace
 
 SetFileTimeRecorder::SetFileTimeRecorder() {
   g_calls.clear();
-  g_setPatch = std::make_unique<ImportPatch>("kernel32.dll", "SetFileTime",
-                                             reinterpret_cast<void*>(RecordingSetFileTime));
+  g_setPatch = std::make_unique<ImportPatch>("kernel32.dll", "SetFileTime", RecordingSetFileTime);
   EXPECT_TRUE(g_setPatch->Applied());
 }
 
 SetFileTimeRecorder::~SetFileTimeRecorder() {
   g_setPatch.reset();
-}
-
-const std::vector<SetFileTimeCall>& SetFileTimeRecorder::Calls() const {
-  return g_calls;
 }
 
 SetFileTimeCall SetFileTimeRecorder::LastFor(const std::wstring& path) const {
@@ -144,11 +125,9 @@ SetFileTimeCall SetFileTimeRecorder::LastFor(const std::wstring& path) const {
 GetFileTimeOverride::GetFileTimeOverride(const std::wstring& path,
                                          std::optional<uint64_t> created) {
   g_override.reset(
-      new Override{{"kernel32.dll", "GetFileTime", reinterpret_cast<void*>(OverriddenGetFileTime)},
-                   {"kernel32.dll", "GetFileAttributesExW",
-                    reinterpret_cast<void*>(OverriddenGetFileAttributesExW)},
-                   {"kernel32.dll", "FileTimeToSystemTime",
-                    reinterpret_cast<void*>(WindowsFileTimeToSystemTime)},
+      new Override{{"kernel32.dll", "GetFileTime", OverriddenGetFileTime},
+                   {"kernel32.dll", "GetFileAttributesExW", OverriddenGetFileAttributesExW},
+                   {"kernel32.dll", "FileTimeToSystemTime", WindowsFileTimeToSystemTime},
                    path,
                    created});
   EXPECT_TRUE(g_override->read.Applied() && g_override->query.Applied() &&

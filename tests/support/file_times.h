@@ -6,15 +6,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
-SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
-                 WORD milliseconds = 0);
+inline SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
+                        WORD milliseconds = 0) {
+  return {year, month, 0, day, hour, minute, second, milliseconds};
+}
 // The UTC stamp a local wall-clock value must become under the one-offset rule: the offset from
 // UTC in effect now, whatever the season of the value.
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local);
-uint64_t ModifiedTicks(const std::wstring& path);
-uint64_t CreatedTicks(const std::wstring& path);
+// The Modified time the file system holds for path, or its Created time.
+uint64_t FileTicks(const std::wstring& path, bool created = false);
 void SetModifiedTicks(const std::wstring& path, uint64_t ticks);
 
 // What the code under test handed to SetFileTime, recorded through this exe's import table while
@@ -29,7 +30,6 @@ struct SetFileTimeCall {
 struct SetFileTimeRecorder {
   SetFileTimeRecorder();
   ~SetFileTimeRecorder();
-  const std::vector<SetFileTimeCall>& Calls() const;
   // The last call for this path, or one with nothing in it.
   SetFileTimeCall LastFor(const std::wstring& path) const;
 };

@@ -8,7 +8,8 @@
 // code under test is linked into the test exe, so its calls go through the exe's import table.
 class ImportPatch {
 public:
-  ImportPatch(const char* dllName, const char* functionName, void* replacement) {
+  template <typename Function>
+  ImportPatch(const char* dllName, const char* functionName, Function* replacement) {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
         base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
@@ -27,7 +28,7 @@ public:
           slot_ = reinterpret_cast<void**>(&slots->u1.Function);
     }
     if (slot_ != nullptr)
-      original_ = Write(replacement);
+      original_ = Write(reinterpret_cast<void*>(replacement));
   }
   ~ImportPatch() {
     if (slot_ != nullptr)
@@ -37,7 +38,8 @@ public:
   ImportPatch& operator=(const ImportPatch&) = delete;
 
   bool Applied() const { return slot_ != nullptr; }
-  void* Original() const { return original_; }
+  // The function the import pointed at, to be called as the replacement's type F.
+  template <typename F> F Original() const { return reinterpret_cast<F>(original_); }
 
 private:
   void* Write(void* value) {

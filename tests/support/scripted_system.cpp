@@ -60,25 +60,14 @@ INT_PTR WINAPI ScriptedDialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND ow
 
 ScriptedSystem::ScriptedSystem() {
   g_script = this;
-  const struct {
-    const char* dll;
-    const char* function;
-    void* replacement;
-  } kScript[] = {
-      {"user32.dll", "MessageBoxW", reinterpret_cast<void*>(ScriptedMessageBoxW)},
-      {"comdlg32.dll", "GetOpenFileNameW", reinterpret_cast<void*>(ScriptedGetOpenFileNameW)},
-      {"shell32.dll", "SHBrowseForFolderW", reinterpret_cast<void*>(ScriptedSHBrowseForFolderW)},
-      {"shell32.dll", "SHGetPathFromIDListW",
-       reinterpret_cast<void*>(ScriptedSHGetPathFromIDListW)},
-      {"user32.dll", "GetAsyncKeyState", reinterpret_cast<void*>(ScriptedGetAsyncKeyState)},
-      {"user32.dll", "DialogBoxParamW", reinterpret_cast<void*>(ScriptedDialogBoxParamW)},
-  };
-  for (const auto& row : kScript)
-    patches_.push_back(new ImportPatch(row.dll, row.function, row.replacement));
+  patches_.emplace_back("user32.dll", "MessageBoxW", ScriptedMessageBoxW);
+  patches_.emplace_back("comdlg32.dll", "GetOpenFileNameW", ScriptedGetOpenFileNameW);
+  patches_.emplace_back("shell32.dll", "SHBrowseForFolderW", ScriptedSHBrowseForFolderW);
+  patches_.emplace_back("shell32.dll", "SHGetPathFromIDListW", ScriptedSHGetPathFromIDListW);
+  patches_.emplace_back("user32.dll", "GetAsyncKeyState", ScriptedGetAsyncKeyState);
+  patches_.emplace_back("user32.dll", "DialogBoxParamW", ScriptedDialogBoxParamW);
 }
 
 ScriptedSystem::~ScriptedSystem() {
-  for (ImportPatch* patch : patches_)
-    delete patch;
   g_script = nullptr;
 }

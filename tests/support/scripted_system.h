@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/iat_patch.h"
@@ -16,11 +18,7 @@ struct ScriptedSystem {
 
   // MessageBoxW: answers in order (0 as from a box that could not be shown); IDCANCEL past them.
   std::vector<int> boxAnswers;
-  struct Box {
-    std::wstring caption;
-    UINT type;
-  };
-  std::vector<Box> boxes;
+  std::vector<std::pair<std::wstring, UINT>> boxes; // caption and type
   // GetOpenFileNameW and SHBrowseForFolderW: the choice, empty for Cancel, and what was proposed.
   std::wstring fileChoice, fileProposed;
   std::wstring folderChoice, folderPreselected;
@@ -32,7 +30,7 @@ struct ScriptedSystem {
   int dialogs = 0;
 
 private:
-  std::vector<ImportPatch*> patches_;
+  std::deque<ImportPatch> patches_; // a deque, as a patch cannot move
 };
 
 // Presses a button of a dialog as its owner would see it: WM_COMMAND with BN_CLICKED.

@@ -51,8 +51,8 @@ std::wstring TempFolder::MakeFile(const std::wstring& relative, const std::strin
   return path;
 }
 
-std::vector<std::wstring> TempFolder::Listed(const std::wstring& relative, bool sorted) const {
-  std::vector<std::wstring> names;
+Names TempFolder::Listed(const std::wstring& relative, bool sorted) const {
+  Names names;
   ForEachIn(relative.empty() ? path_ : PathOf(relative),
             [&](const std::wstring& name, bool folder) {
               names.push_back(name + (folder ? L"\\" : L""));

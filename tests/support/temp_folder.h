@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using Names = std::vector<std::wstring>;
+
 // A fresh folder under the temporary folder, removed with everything in it at the end. Items are
 // made and removed through the \\?\ form, so their paths may pass MAX_PATH.
 class TempFolder {
@@ -17,12 +19,9 @@ public:
   // Makes a file with these bytes, or with a name ending in a backslash a folder; its full path.
   std::wstring MakeFile(const std::wstring& relative, const std::string& content = "data");
   std::wstring MakeFolder(const std::wstring& relative) { return MakeFile(relative + L"\\"); }
-  // The names in a folder of it, as the file system lists them (under Wine, not sorted), or
-  // sorted; folders end in a backslash.
-  std::vector<std::wstring> Listed(const std::wstring& relative = L"", bool sorted = false) const;
-  std::vector<std::wstring> Sorted(const std::wstring& relative = L"") const {
-    return Listed(relative, true);
-  }
+  // The names in a folder of it, sorted or as the file system lists them (under Wine, not
+  // sorted); folders end in a backslash.
+  Names Listed(const std::wstring& relative = L"", bool sorted = true) const;
   // Removes a folder with everything in it, whatever the length of the paths inside.
   static void RemoveTree(const std::wstring& path);
 
