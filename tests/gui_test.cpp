@@ -538,7 +538,7 @@ TEST_F(Rename, AUnicodeSettingsFileKeepsTextOfAnyScript) {
     SendMessageW(Reference(), WM_COMMAND, IDC_PANE_OPEN, 0);
     system_.keysDown = {};
     Run([&](HWND dialog) {
-      Set(dialog, {.find = text, .replace = L"x"});
+      Preview(dialog, {.find = text, .replace = L"x"});
       Press(dialog, IDOK);
     });
     wchar_t path[MAX_PATH] = {};
