@@ -1,8 +1,11 @@
 #include <windows.h>
 
 #include "app/main_window.h"
+#include "base/system_library.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // Before anything can load a DLL by name.
+  SearchSystemFolderOnly();
   const wchar_t* commandLine = GetCommandLineW();
   if (!RegisterMainWindowClass(instance))
     return 0;

@@ -9,21 +9,37 @@
 #include "app/load_dialog_template.h"
 #include "app/main_command.h"
 #include "base/settings.h"
+#include "base/system_library.h"
 #include "panes/pane_display.h"
 #include "panes/path_pane.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
+// The version calls, from version.dll in the system folder: it is not a known DLL, so importing
+// it would have Windows take a version.dll lying beside the exe.
+struct VersionCalls {
+  UniqueLibrary library = LoadSystemLibrary(L"version.dll");
+  decltype(&GetFileVersionInfoSizeW) infoSize =
+      LibraryFunction<decltype(&GetFileVersionInfoSizeW)>(library, "GetFileVersionInfoSizeW");
+  decltype(&GetFileVersionInfoW) info =
+      LibraryFunction<decltype(&GetFileVersionInfoW)>(library, "GetFileVersionInfoW");
+  decltype(&VerQueryValueW) queryValue =
+      LibraryFunction<decltype(&VerQueryValueW)>(library, "VerQueryValueW");
+};
+
 // Reads ProductVersion from the executable's own version record; empty when there is none.
 void ReadProductVersion(const wchar_t* modulePath, wchar_t* version, size_t capacity) {
   version[0] = L'\0';
+  VersionCalls calls;
+  if (!calls.infoSize || !calls.info || !calls.queryValue)
+    return;
   DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeW(modulePath, &ignored);
+  DWORD size = calls.infoSize(modulePath, &ignored);
   if (size == 0)
     return;
   UniqueHeapBlock block(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1));
-  if (!block || !GetFileVersionInfoW(modulePath, 0, size, block.Get()))
+  if (!block || !calls.info(modulePath, 0, size, block.Get()))
     return;
   struct Translation {
     WORD language;
@@ -31,15 +47,15 @@ void ReadProductVersion(const wchar_t* modulePath, wchar_t* version, size_t capa
   };
   Translation* translation = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(block.Get(), L"\\VarFileInfo\\Translation",
-                      reinterpret_cast<void**>(&translation), &length) ||
+  if (!calls.queryValue(block.Get(), L"\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translation), &length) ||
       length < sizeof(Translation))
     return;
   wchar_t query[260];
   FormatBounded(query, ARRAYSIZE(query), L"\\StringFileInfo\\%04x%04x\\%s", translation->language,
                 translation->codePage, L"ProductVersion");
   wchar_t* value = nullptr;
-  if (VerQueryValueW(block.Get(), query, reinterpret_cast<void**>(&value), &length) && length > 0)
+  if (calls.queryValue(block.Get(), query, reinterpret_cast<void**>(&value), &length) && length > 0)
     FormatBounded(version, capacity, L"%s", value);
 }
 

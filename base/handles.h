@@ -65,6 +65,12 @@ struct HeapBlockTraits {
   static void Close(Value value) { HeapFree(GetProcessHeap(), 0, value); }
 };
 
+struct LibraryTraits {
+  using Value = HMODULE;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { FreeLibrary(value); }
+};
+
 template <typename Interface> struct ComTraits {
   using Value = Interface*;
   static Value Invalid() { return nullptr; }
@@ -76,6 +82,7 @@ using UniqueFind = UniqueResource<FindHandleTraits>;
 using UniqueGlobal = UniqueResource<GlobalBlockTraits>;
 using UniqueLocal = UniqueResource<LocalBlockTraits>;
 using UniqueHeapBlock = UniqueResource<HeapBlockTraits>;
+using UniqueLibrary = UniqueResource<LibraryTraits>;
 template <typename Interface> using UniqueCom = UniqueResource<ComTraits<Interface>>;
 
 // Zero-filled block from the process heap, typed for convenience.

@@ -13,8 +13,9 @@ import subprocess
 import sys
 from pathlib import Path
 
-# name, file, code as it is, code broken, test program, gtest filter. Several pieces of one file
-# are broken together when the code is a tuple.
+# name, file, code as it is, code broken, test program, gtest filter. Several pieces are broken
+# together when the code is a tuple: all in the one file, or each in its own when the file is a
+# tuple too. A program "native:NAME" runs natively; "ctest:NAME" runs that ctest test.
 MUTANTS = [
     # File times
     ("local/UTC conversion removed in SetPathTimes", "filetime/path_times.cpp",
@@ -252,6 +253,14 @@ MUTANTS = [
     ("dialog point size set one too large", "app/dialog_template.cpp",
      "pointSize = options.pointSize;", "pointSize = static_cast<uint16_t>(options.pointSize + 1);",
      "native:portable_tests", "DialogTemplate.*"),
+    # The release
+    ("version calls imported from a version.dll beside the exe",
+     ("app/main_setup.cpp", "CMakeLists.txt"),
+     ("  VersionCalls calls;\n", "comctl32 comdlg32)"),
+     ("  VersionCalls calls{LoadSystemLibrary(L\"version.dll\"), &GetFileVersionInfoSizeW,\n"
+      "                     &GetFileVersionInfoW, &VerQueryValueW};\n",
+      "comctl32 comdlg32 version)"),
+     "ctest:program_planted_dll", ""),
     ("dialog point size scaled past 65535", "app/dialog_template.cpp",
      "  if (!(scaled < 65536.0))\n    return 0xFFFF;\n", "",
      "native:portable_tests", "DialogTemplate.*"),
@@ -266,29 +275,37 @@ def run(command):
 
 
 def check(name, path, old, new, program, test_filter):
-    source = Path(path)
-    text = source.read_text()
-    pieces = list(zip(old, new)) if isinstance(old, tuple) else [(old, new)]
-    broken = text
-    for piece, replacement in pieces:
-        if broken.count(piece) != 1:
-            return f"SKIPPED  {name}: the code to break is not in {path} exactly once"
-        broken = broken.replace(piece, replacement)
-    preset = "native" if program.startswith("native:") else "windows"
-    target = program.removeprefix("native:")
-    if preset == "native":
-        command = [f"build/native/bin/{target}"]
+    # One file, or a tuple of files with one piece each.
+    paths = path if isinstance(path, tuple) else (path,) * (len(old) if isinstance(old, tuple) else 1)
+    pieces = list(zip(paths, old, new)) if isinstance(old, tuple) else [(path, old, new)]
+    originals = {Path(p): Path(p).read_text() for p in set(paths)}
+    broken = dict(originals)
+    for piece_path, piece, replacement in pieces:
+        source = Path(piece_path)
+        if broken[source].count(piece) != 1:
+            return f"SKIPPED  {name}: the code to break is not in {piece_path} exactly once"
+        broken[source] = broken[source].replace(piece, replacement)
+    kind, _, target = program.rpartition(":")
+    preset = "native" if kind == "native" else "windows"
+    if kind == "native":
+        command = [f"build/native/bin/{target}", f"--gtest_filter={test_filter}"]
+    elif kind == "ctest":
+        command = ["scripts/wine-session", "build/windows", "ctest", "--preset", "windows",
+                   "-R", f"^{target}$"]
+        target = "all"
     else:
         command = ["scripts/wine-session", "build/windows", "build/windows/wine-run",
-                   f"build/windows/bin/{target}.exe"]
+                   f"build/windows/bin/{target}.exe", f"--gtest_filter={test_filter}"]
     try:
-        source.write_text(broken)
+        for source, text in broken.items():
+            source.write_text(text)
         if run(["cmake", "--build", "--preset", preset, "--target", target]) != 0:
             return f"BUILD    {name}: the broken code does not build"
-        status = run(command + [f"--gtest_filter={test_filter}"])
+        status = run(command)
         return f"{'caught' if status != 0 else 'MISSED'}   {name} ({program} {test_filter})"
     finally:
-        source.write_text(text)
+        for source, text in originals.items():
+            source.write_text(text)
 
 
 def main():
