@@ -343,18 +343,21 @@ TEST_F(Panes, TheExifCommandsFollowTheDatesAPickerCanShow) {
 }
 
 // A stamp before the pickers' first day (a zero stamp reads as 1601), or one no conversion takes,
-// shows as that first day, never as the time of the path shown before.
-TEST_F(Panes, AStampThePickersCannotHoldShowsAsTheirFirstDay) {
+// shows as that first day; one in the year 30827 in every zone as their last; never as the time of
+// the path shown before.
+TEST_F(Panes, AStampThePickersCannotHoldShowsAsTheNearestTheyHold) {
   std::wstring photo = folder_.MakeFile(L"photo.jpg");
-  for (uint64_t created : {uint64_t{0}, kUnconvertibleTicks}) {
+  const std::pair<uint64_t, std::vector<WORD>> rows[] = {{0, {1752, 9, 14, 0}},
+                                                         {kUnconvertibleTicks, {1752, 9, 14, 0}},
+                                                         {0x7FFF000000000000, {9999, 12, 31, 0}}};
+  for (const auto& [created, expected] : rows) {
     WritePaneTime(Target(), PaneTime::Created, Local(1995, 5, 5, 5, 5, 5));
     GetFileTimeOverride override(photo, created);
     ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
     ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
     SYSTEMTIME shown = ReadPaneTime(Target(), PaneTime::Created);
-    EXPECT_EQ(std::vector<WORD>({shown.wYear, shown.wMonth, shown.wDay, shown.wHour}),
-              std::vector<WORD>({1752, 9, 14, 0}))
-        << created;
+    EXPECT_EQ(std::vector<WORD>({shown.wYear, shown.wMonth, shown.wDay, shown.wHour}), expected)
+        << std::hex << created;
   }
 }
 
