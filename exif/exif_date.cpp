@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "exif/byte_reader.h"
 #include "exif/jpeg_walker.h"
 
 namespace {
@@ -37,15 +36,12 @@ DateRecord* OutputFor(uint16_t tag, TimesRequest* request) {
   return nullptr;
 }
 
-// The date is read from the entry's values only: characters held in the entry itself would run
-// on into the next entry, and none may come from beyond the block.
-bool DateTextFits(const TiffEntry& entry) {
-  if (entry.block == nullptr || entry.valuePointer == entry.entryBytes + 8)
-    return false;
-  if (entry.valuePointer < entry.block)
-    return false;
-  return RangeFits(static_cast<uint64_t>(entry.valuePointer - entry.block), kExifDateLength,
-                   entry.blockLength);
+// A shorter text would be completed by whatever follows it in the block, and a value read from
+// the entry's own field on runs into the next entry. The walker passes an entry only when its
+// count of values lies inside the block, so a date of 19 values is read within it.
+bool HoldsWholeDate(const TiffEntry& entry) {
+  return entry.count >= kExifDateLength && (entry.count & 0x80000000u) == 0 &&
+         entry.valuePointer != entry.entryBytes + 8;
 }
 
 int AcceptBlock(const MetadataHandlers*, size_t, void*) {
@@ -70,10 +66,8 @@ void ParseExifDateTime(const uint8_t* text, DateRecord* date) {
 
 int ExifDateHandler(const MetadataHandlers*, const TiffEntry* entry, void* context) {
   auto* request = static_cast<TimesRequest*>(context);
-  if (entry->count == 0 || (entry->count & 0x80000000u) != 0)
-    return 0;
   DateRecord* date = OutputFor(entry->tag, request);
-  if (date == nullptr || !DateTextFits(*entry))
+  if (date == nullptr || !HoldsWholeDate(*entry))
     return 0;
   ParseExifDateTime(entry->valuePointer, date);
   return 1;

@@ -7,7 +7,9 @@
 namespace {
 
 // Smaller files are never examined; the limit is 65535, not 65536.
-constexpr DWORD kLargestSkippedSize = 65535;
+constexpr uint64_t kLargestSkippedSize = 65535;
+// The most one ReadFile is asked for, well inside what its count can say.
+constexpr DWORD kReadPiece = 1u << 30;
 
 bool WantsExif(const TimesRequest& request) {
   return request.exifDateTime != nullptr || request.exifOriginal != nullptr ||
@@ -19,29 +21,43 @@ bool StartsLikeAnImage(const BYTE head[2]) {
          (head[0] == 'M' && head[1] == 'M');
 }
 
+// The whole file from its start; false when any piece comes short.
+bool ReadWholeFile(HANDLE file, BYTE* buffer, size_t size) {
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0)
+    return false;
+  for (size_t done = 0; done < size;) {
+    DWORD piece = size - done < kReadPiece ? static_cast<DWORD>(size - done) : kReadPiece;
+    DWORD read = 0;
+    if (!ReadFile(file, buffer + done, piece, &read, nullptr) || read != piece)
+      return false;
+    done += piece;
+  }
+  return true;
+}
+
 void ReadExif(const wchar_t* path, TimesRequest* request) {
   // Attributes that cannot be read count as a folder's.
   DWORD attributes = GetFileAttributesW(path);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return;
-  UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return;
-  DWORD size = GetFileSize(file.Get(), nullptr);
-  if (size <= kLargestSkippedSize)
+  // Shared as the times are read, so a photo another program is writing still shows its dates.
+  UniqueFile file(CreateFileW(
+      path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size = {};
+  if (!file || !GetFileSizeEx(file.Get(), &size) ||
+      static_cast<uint64_t>(size.QuadPart) <= kLargestSkippedSize)
     return;
   BYTE head[2];
   DWORD read = 0;
   if (!ReadFile(file.Get(), head, sizeof(head), &read, nullptr) || read != sizeof(head) ||
       !StartsLikeAnImage(head))
     return;
-  UniqueHeapBlock buffer(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
-  if (!buffer || SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) != 0)
+  size_t bytes = static_cast<size_t>(size.QuadPart);
+  UniqueHeapBlock buffer(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
+  if (!buffer || !ReadWholeFile(file.Get(), static_cast<BYTE*>(buffer.Get()), bytes))
     return;
-  if (!ReadFile(file.Get(), buffer.Get(), size, &read, nullptr) || read != size)
-    return;
-  ReadExifDates(static_cast<const uint8_t*>(buffer.Get()), size, request);
+  ReadExifDates(static_cast<const uint8_t*>(buffer.Get()), bytes, request);
 }
 
 } // namespace

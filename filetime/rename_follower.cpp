@@ -1,6 +1,7 @@
 #include "filetime/rename_follower.h"
 
 #include <cwchar>
+#include <iterator>
 #include <new>
 
 namespace {
@@ -23,12 +24,22 @@ bool RenameFollower::Index() {
     byName_.reserve(count_);
     for (uint32_t i = 0; i < count_; ++i)
       if (entries_[i].fullPath[0] != L'\0')
-        byName_[Folded(entries_[i].name)] = i;
+        byName_.emplace(Folded(entries_[i].name), i);
   } catch (const std::bad_alloc&) {
     return false;
   }
   indexed_ = true;
   return true;
+}
+
+// The record naming exactly this file; else the one record whose name folds alike, as the file
+// system would find it. Two that fold alike (a case-sensitive folder) and none exact: neither.
+RenameFollower::ByName::iterator RenameFollower::Find(const wchar_t* name) {
+  auto [first, last] = byName_.equal_range(Folded(name));
+  for (auto record = first; record != last; ++record)
+    if (wcscmp(entries_[record->second].name, name) == 0)
+      return record;
+  return first != last && std::next(first) == last ? first : byName_.end();
 }
 
 void RenameFollower::Forget(uint32_t index) {
@@ -51,8 +62,8 @@ void RenameFollower::Renamed(const wchar_t* oldName, const wchar_t* newName) {
     return;
   }
   try {
-    auto moved = byName_.find(Folded(oldName));
-    auto taken = byName_.find(Folded(newName));
+    auto moved = Find(oldName);
+    auto taken = Find(newName);
     if (taken != byName_.end() && taken != moved) {
       Forget(taken->second);
       byName_.erase(taken);
@@ -70,7 +81,7 @@ void RenameFollower::Renamed(const wchar_t* oldName, const wchar_t* newName) {
     }
     wmemcpy(entry.fullPath + folderLength, newName, nameLength + 1);
     wmemcpy(entry.name, newName, nameLength + 1);
-    byName_[Folded(newName)] = index;
+    byName_.emplace(Folded(newName), index);
   } catch (const std::bad_alloc&) {
     ForgetAll();
   }

@@ -19,12 +19,15 @@ public:
   void Renamed(const wchar_t* oldName, const wchar_t* newName);
 
 private:
+  using ByName = std::unordered_multimap<std::wstring, uint32_t>; // names folded as compared
+
   bool Index();
+  ByName::iterator Find(const wchar_t* name);
   void Forget(uint32_t index);
   void ForgetAll();
 
   FolderEntry* entries_;
   uint32_t count_;
   bool indexed_ = false;
-  std::unordered_map<std::wstring, uint32_t> byName_; // names folded as the file system compares
+  ByName byName_;
 };

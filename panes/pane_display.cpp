@@ -57,7 +57,8 @@ void ReplacePathTooltip(const MainState* state, PathPane* pane, const wchar_t* s
   pane->pathTooltip = AttachTooltip(state->instance, pane->paneWindow, IDC_PANE_PATH, shown);
 }
 
-// The picker's own limits where it has them, else the control's documented range.
+// The picker's own limits where it has them, else the control's range, whose last value is the
+// start of its last day: a later time of that day is refused, and the old value stays shown.
 struct PickerRange {
   SYSTEMTIME earliest;
   SYSTEMTIME latest;
@@ -66,7 +67,7 @@ struct PickerRange {
 PickerRange RangeOf(HWND picker) {
   SYSTEMTIME limits[2] = {};
   LRESULT set = SendMessageW(picker, DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(limits));
-  PickerRange range = {{1752, 9, 0, 14, 0, 0, 0, 0}, {9999, 12, 0, 31, 23, 59, 59, 999}};
+  PickerRange range = {{1752, 9, 0, 14, 0, 0, 0, 0}, {9999, 12, 0, 31, 0, 0, 0, 0}};
   if ((set & GDTR_MIN) != 0)
     range.earliest = limits[0];
   if ((set & GDTR_MAX) != 0)
@@ -96,7 +97,7 @@ void ShowTime(HWND pane, int dateId, int timeId, const SYSTEMTIME& time) {
   SYSTEMTIME shown = time;
   if (!PickerHolds(datePicker, shown)) {
     PickerRange range = RangeOf(datePicker);
-    shown = time.wYear > range.latest.wYear ? range.latest : range.earliest;
+    shown = time.wYear >= range.latest.wYear ? range.latest : range.earliest;
   }
   SendMessageW(datePicker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&shown));
   SendDlgItemMessageW(pane, timeId, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&shown));

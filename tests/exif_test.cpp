@@ -144,16 +144,18 @@ TEST(ExifDates, FindsTheTrueDatesOrNone) {
   exifIfdLast.order = ByteOrder::kMotorola;
   exifIfdLast.exif->push_back(Ascii(0x0132, kOther));
   inGps.gps->insert(inGps.gps->end(), {Ascii(0x0132, kOther), Ascii(0x9003, kOther)});
-  TiffField inEntry = {0x9003, 2, 4, {}, "2019", {}}, atEnd = {0x9003, 2, 19, {}, kOriginal, {}};
-  TiffField pastEnd = {0x9003, 2, 18, {}, kOriginal.substr(0, 18), {}};
+  // Digits after a short date, and an entry read from its own value field on, would complete it.
+  TiffField atEnd = {0x9003, 2, 19, {}, kOriginal, {}}, digits = Ascii(0x9290, "20:01:02");
+  TiffField shortDate = {0x9003, 2, 11, {}, "2019:05:01\0"s, {}};
+  TiffField fromEntry = RawField(0x9003, 2, 19, 0),
+            ones = RawField(0x3131, 0x3131, 0x31313131, 0x31313131);
   const std::tuple<const char*, TiffLayout, Texts> rows[] = {
       {"no Exif IFD pointer: no dates at all", unlinked, kNone},
       {"DateTime in the Exif IFD comes last", exifIfdLast, {kOther, kOriginal, kDigitized}},
       {"dates in the GPS IFD do not count", inGps, kAll},
-      // The text of the next date follows the entry, so there are 19 characters to read.
-      {"date held in its entry", {.exif = Ifd{inEntry, Ascii(0x9004, kOther)}}, {kNo, kNo, kOther}},
-      {"date ending at the block end", {.exif = Ifd{atEnd}}, {kNo, kOriginal, kNo}},
-      {"date a character past the end", {.exif = Ifd{pastEnd}}, kNone}};
+      {"count 11 followed by digits", {.exif = Ifd{shortDate, digits}}, kNone},
+      {"count 19 at the block end", {.exif = Ifd{atEnd}}, {kNo, kOriginal, kNo}},
+      {"count 19 from the entry's own field", {.exif = Ifd{fromEntry, ones, ones}}, kNone}};
   for (const auto& [name, layout, expected] : rows)
     EXPECT_EQ(Dates(JpegBuilder().Exif(BuildTiff(layout).bytes).Build()), expected) << name;
   // Every cut of a camera's TIFF block gives true dates or none.

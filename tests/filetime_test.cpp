@@ -9,6 +9,7 @@
 #include "filetime/enumerate_folder.h"
 #include "filetime/match_folders.h"
 #include "filetime/path_times.h"
+#include "filetime/rename_follower.h"
 #include "tests/support/file_times.h"
 #include "tests/support/scripted_system.h"
 #include "tests/support/temp_folder.h"
@@ -107,6 +108,26 @@ TEST(CleanupFolder, DeletesOnlyJunkFilesAndPutsEveryFolderTimeBack) {
   folder.MakeFile(relative + L"\\Thumbs.db");
   EXPECT_EQ(CleanupFolder(parent.c_str(), false), 0u);
   EXPECT_EQ(folder.Listed(relative), (Names{L"Thumbs.d", L"Thumbs.db"}));
+}
+
+// A record follows the file of its own name, and one whose name folds alike only when it is the
+// one such record: on a case-sensitive folder both "IMG.jpg" and "img.jpg" may exist.
+TEST(RenameFollower, FollowsTheRecordOfTheFileRenamed) {
+  const Names names = {L"IMG.jpg", L"img.jpg", L"b.jpg"};
+  const std::pair<const wchar_t*, Names> rows[] = {{L"IMG.jpg", {L"a.jpg", L"img.jpg", L"b.jpg"}},
+                                                   {L"img.jpg", {L"IMG.jpg", L"a.jpg", L"b.jpg"}},
+                                                   {L"Img.jpg", names},
+                                                   {L"B.JPG", {L"IMG.jpg", L"img.jpg", L"a.jpg"}}};
+  for (const auto& [renamed, expected] : rows) {
+    FolderEntry records[3] = {};
+    for (size_t i = 0; i < 3; ++i) {
+      lstrcpyW(records[i].name, names[i].c_str());
+      lstrcpyW(records[i].fullPath, (L"C:\\f\\" + names[i]).c_str());
+    }
+    RenameFollower(records, 3).Renamed(renamed, L"a.jpg");
+    for (size_t i = 0; i < 3; ++i)
+      EXPECT_EQ(records[i].fullPath, L"C:\\f\\" + expected[i]) << renamed << " " << i;
+  }
 }
 
 // Reference R and Target T of the same shape; each Reference item has its own time.

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "app/main_window.h"
+#include "base/handles.h"
 #include "filetime/path_times.h"
 #include "panes/drop_target.h"
 #include "panes/pane_display.h"
@@ -318,7 +319,8 @@ TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
   EXPECT_EQ(target->Release(), 0u);
 }
 
-// The Exif commands follow the dates present; a date no picker can show counts as absent.
+// The Exif commands follow the dates present; a date no picker can show counts as absent. Another
+// program writing the photo, sharing it for reading, hides none of them.
 TEST_F(Panes, TheExifCommandsFollowTheDatesAPickerCanShow) {
   const std::string date = "2019:07:04 18:30:05";
   const std::tuple<std::string, std::string, std::string, bool, bool> rows[] = {
@@ -331,6 +333,8 @@ TEST_F(Panes, TheExifCommandsFollowTheDatesAPickerCanShow) {
     Bytes tiff = BuildTiff(CameraLayout(ByteOrder::kIntel, dateTime, original, digitized)).bytes;
     Bytes bytes = JpegBuilder().Exif(tiff).Build(70000);
     std::wstring photo = folder_.MakeFile(L"photo.jpg", std::string(bytes.begin(), bytes.end()));
+    UniqueFile writer(CreateFileW(photo.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
     ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
     ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
     EXPECT_EQ(Enabled(IDC_EXIF_TO_CREATED), toCreated) << original;
@@ -339,18 +343,21 @@ TEST_F(Panes, TheExifCommandsFollowTheDatesAPickerCanShow) {
 }
 
 // A stamp before the pickers' first day (a zero stamp reads as 1601), or one no conversion takes,
-// shows as that first day, never as the time of the path shown before.
-TEST_F(Panes, AStampThePickersCannotHoldShowsAsTheirFirstDay) {
+// shows as that first day; one in the year 30827 in every zone as their last; never as the time of
+// the path shown before.
+TEST_F(Panes, AStampThePickersCannotHoldShowsAsTheNearestTheyHold) {
   std::wstring photo = folder_.MakeFile(L"photo.jpg");
-  for (uint64_t created : {uint64_t{0}, kUnconvertibleTicks}) {
+  const std::pair<uint64_t, std::vector<WORD>> rows[] = {{0, {1752, 9, 14, 0}},
+                                                         {kUnconvertibleTicks, {1752, 9, 14, 0}},
+                                                         {0x7FFF000000000000, {9999, 12, 31, 0}}};
+  for (const auto& [created, expected] : rows) {
     WritePaneTime(Target(), PaneTime::Created, Local(1995, 5, 5, 5, 5, 5));
     GetFileTimeOverride override(photo, created);
     ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
     ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
     SYSTEMTIME shown = ReadPaneTime(Target(), PaneTime::Created);
-    EXPECT_EQ(std::vector<WORD>({shown.wYear, shown.wMonth, shown.wDay, shown.wHour}),
-              std::vector<WORD>({1752, 9, 14, 0}))
-        << created;
+    EXPECT_EQ(std::vector<WORD>({shown.wYear, shown.wMonth, shown.wDay, shown.wHour}), expected)
+        << std::hex << created;
   }
 }
 

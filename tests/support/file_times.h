@@ -34,8 +34,9 @@ struct SetFileTimeRecorder {
   SetFileTimeCall LastFor(const std::wstring& path) const;
 };
 
-// A stamp past what FileTimeToSystemTime takes on Windows.
-inline constexpr uint64_t kUnconvertibleTicks = 0x8000000000000000ull;
+// A stamp past what FileTimeToSystemTime takes on Windows, by more than any zone's offset, so that
+// it stays past it as a local time in every zone.
+inline constexpr uint64_t kUnconvertibleTicks = 0x8000100000000000ull;
 
 // While it lives, GetFileTime and GetFileAttributesExW on path answer with this Created time in
 // place of the real one, or without one fails with access denied; FileTimeToSystemTime refuses
