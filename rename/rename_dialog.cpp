@@ -22,6 +22,7 @@ struct RenameDialogState {
   HWND listView;
   RECT listRect; // the list's rectangle at the start, in client pixels
   int selectedRow;
+  int shownMethod; // the method whose controls are shown
 };
 
 RenameDialogState g_state;
@@ -86,6 +87,34 @@ void SetRenameItEnabled(HWND dialog, int row) {
   EnableWindow(GetDlgItem(dialog, IDC_RENAME_ONE), row >= 0);
 }
 
+// Rows made from other inputs than those shown would let Execute or Rename It act on what the
+// user never saw: any change of an input empties the list until the next Test.
+void ForgetPreview(HWND dialog) {
+  SendMessageW(g_state.listView, LVM_DELETEALLITEMS, 0, 0);
+  SetRenameItEnabled(dialog, -1);
+}
+
+// The notification by which each input that a preview reads says it changed.
+struct PreviewInput {
+  int id;
+  WORD changed;
+};
+
+constexpr PreviewInput kPreviewInputs[] = {
+    {IDC_RENAME_FIND, EN_CHANGE},
+    {IDC_RENAME_REPLACE, EN_CHANGE},
+    {IDC_RENAME_FILTER, EN_CHANGE},
+    {IDC_RENAME_LENGTH, EN_CHANGE},
+    {IDC_RENAME_CASE_SENSITIVE, BN_CLICKED},
+};
+
+bool ChangesPreviewInput(WPARAM wParam) {
+  for (const PreviewInput& input : kPreviewInputs)
+    if (LOWORD(wParam) == input.id && HIWORD(wParam) == input.changed)
+      return true;
+  return false;
+}
+
 // Renaming a folder's files changes its Modified time; it is read before and put back after.
 // A drive root keeps what the renames give it.
 struct FolderTime {
@@ -114,15 +143,15 @@ int RenameFollowingSnapshot(HWND dialog, const wchar_t* path, int method, int ro
   MainState* state = g_state.mainState;
   auto* records = static_cast<FolderEntry*>(
       state->modifiedSnapshot != nullptr ? GlobalLock(state->modifiedSnapshot) : nullptr);
-  int tried;
+  int renamed;
   {
     RenameFollower follower(records, records != nullptr ? state->snapshotCount : 0);
     RenameObserver observer = {FollowInSnapshot, &follower};
-    tried = RunRenameMethod(dialog, path, method, nullptr, row, &observer);
+    renamed = RunRenameMethod(dialog, path, method, nullptr, row, &observer);
   }
   if (records != nullptr)
     GlobalUnlock(state->modifiedSnapshot);
-  return tried;
+  return renamed;
 }
 
 INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
@@ -150,6 +179,7 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM lParam) {
   for (const wchar_t* name : kMethodNames)
     SendMessageW(methods, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
   SendMessageW(methods, CB_SETCURSEL, settings.method, 0);
+  g_state.shownMethod = settings.method;
   ShowMethodControls(dialog, settings.method);
   CheckDlgButton(dialog, IDC_RENAME_CASE_SENSITIVE, settings.caseSensitive != 0);
   SetDlgItemTextW(dialog, IDC_RENAME_FIND, settings.find);
@@ -268,10 +298,10 @@ INT_PTR OnRenameIt(HWND dialog) {
   if (path[0] == L'\0' || g_state.selectedRow < 0)
     return TRUE;
   FolderTime folderTime = SaveFolderTime(path);
-  int tried = RenameFollowingSnapshot(dialog, path, method, g_state.selectedRow);
+  int renamed = RenameFollowingSnapshot(dialog, path, method, g_state.selectedRow);
   RestoreFolderTime(path, folderTime);
-  // A row whose file has gone, or whose new name the inputs no longer give, stays as it is.
-  if (tried == 0)
+  // A row leaves the list only when its file now carries the new name; else it stays selected.
+  if (renamed == 0)
     return TRUE;
   SendMessageW(g_state.listView, LVM_DELETEITEM, g_state.selectedRow, 0);
   SetRenameItEnabled(dialog, -1);
@@ -282,12 +312,19 @@ INT_PTR OnMethodChange(HWND dialog, WPARAM wParam) {
   if (HIWORD(wParam) != CBN_SELENDOK)
     return TRUE;
   int method = SelectedMethod(dialog);
-  if (method != CB_ERR)
-    ShowMethodControls(dialog, method);
+  if (method == CB_ERR || method == g_state.shownMethod)
+    return TRUE;
+  g_state.shownMethod = method;
+  ShowMethodControls(dialog, method);
+  ForgetPreview(dialog);
   return TRUE;
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
+  if (ChangesPreviewInput(wParam)) {
+    ForgetPreview(dialog);
+    return TRUE;
+  }
   switch (LOWORD(wParam)) {
   case IDOK:
     return OnExecute(dialog, wParam);

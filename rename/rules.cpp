@@ -1,5 +1,7 @@
 #include "rename/rules.h"
 
+#include <cwchar>
+
 #include "base/bounded_text.h"
 #include "rename/find_match.h"
 
@@ -61,6 +63,30 @@ bool ReplaceMatches(const wchar_t* base, const wchar_t* find, const wchar_t* rep
   size_t positions[kNameCapacity];
   size_t count = CollectMatches(base, find, caseSensitive, stopAt, positions);
   return count > 0 && Rebuild(base, Length(find), positions, count, replace, out);
+}
+
+// Windows reads such a name as a device in any folder: "folder\NUL.jpg" is the NUL device, and a
+// copy into it keeps nothing.
+bool NamesDevice(const wchar_t* name) {
+  size_t length = 0;
+  while (name[length] != L'\0' && name[length] != L'.')
+    ++length;
+  while (length > 0 && name[length - 1] == L' ')
+    --length;
+  wchar_t stem[8] = {};
+  if (length >= sizeof(stem) / sizeof(stem[0]))
+    return false;
+  for (size_t i = 0; i < length; ++i)
+    stem[i] = name[i] >= L'a' && name[i] <= L'z' ? static_cast<wchar_t>(name[i] - 32) : name[i];
+  static constexpr const wchar_t* kDevices[] = {L"CON", L"PRN",    L"AUX",
+                                                L"NUL", L"CONIN$", L"CONOUT$"};
+  for (const wchar_t* device : kDevices)
+    if (wcscmp(stem, device) == 0)
+      return true;
+  wchar_t number = stem[3];
+  bool port = length == 4 && (wcsncmp(stem, L"COM", 3) == 0 || wcsncmp(stem, L"LPT", 3) == 0);
+  return port && ((number >= L'1' && number <= L'9') || number == L'\u00B9' ||
+                  number == L'\u00B2' || number == L'\u00B3');
 }
 
 } // namespace
@@ -137,16 +163,17 @@ bool BuildNewName(const wchar_t* name, const RenameRule& rule, wchar_t* newName)
   if (!ApplyRule(rule, base, newBase))
     return false;
   return FormatBounded(newName, kPathCapacity, L"%s%s", newBase, name + dot) == 0 &&
-         IsPlainFileName(newName);
+         IsPlainFileName(name) && IsPlainFileName(newName);
 }
 
 bool IsPlainFileName(const wchar_t* name) {
-  for (; *name != L'\0'; ++name) {
-    if (*name < 32)
+  size_t length = 0;
+  for (; name[length] != L'\0'; ++length) {
+    if (name[length] < 32)
       return false;
     for (const wchar_t* c = L"\\/:*?\"<>|"; *c != L'\0'; ++c)
-      if (*name == *c)
+      if (name[length] == *c)
         return false;
   }
-  return true;
+  return length > 0 && name[length - 1] != L'.' && name[length - 1] != L' ' && !NamesDevice(name);
 }

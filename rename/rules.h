@@ -44,9 +44,12 @@ bool ApplyRule(const RenameRule& rule, const wchar_t* base, wchar_t* out);
 // Splits name at its last dot, applies the rule to the base name and keeps the extension. Writes
 // the new name into newName (260 characters); false when the rule leaves the file out, or when the
 // name's parts or the new name would not fit whole.
-// A new name holding a character that Windows does not allow in a file name is left out too:
-// a separator would turn it into a path into another folder.
+// A file whose old or new name is not a plain file name is left out too: a path built from it
+// would name another file, another folder or a device.
 bool BuildNewName(const wchar_t* name, const RenameRule& rule, wchar_t* newName);
 
-// True when name holds none of \ / : * ? " < > | nor a character below 32.
+// True when Windows takes name as given for a file in a folder: it holds none of \ / : * ? " < > |
+// nor a character below 32, does not end in "." or " " (which the system drops), and its part
+// before the first dot is no device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9,
+// LPT1 to LPT9, COM or LPT with a superscript 1, 2 or 3), whatever its case and trailing blanks.
 bool IsPlainFileName(const wchar_t* name);

@@ -144,18 +144,20 @@ void Preview(HWND listView, const wchar_t* folderPath, const NameList& names,
 }
 
 // Never replaces a file: a name that another file holds, or will only vacate later, stays refused.
+// Nor copies one: a rename inside a folder never needs a copy, and a copy whose delete goes
+// ahead may leave nothing.
 int RenameAll(const wchar_t* folderPath, const NameList& names, const RenameRule& rule,
               const RenameObserver* observer) {
   Rename rename;
-  int tried = 0;
+  int renamed = 0;
   for (uint32_t i = 0; i < names.Count(); ++i) {
-    if (!Prepare(folderPath, names.At(i), rule, &rename))
+    if (!Prepare(folderPath, names.At(i), rule, &rename) ||
+        !MoveFileExW(rename.oldPath, rename.newPath, 0))
       continue;
-    ++tried;
-    if (MoveFileExW(rename.oldPath, rename.newPath, MOVEFILE_COPY_ALLOWED))
-      Report(observer, names.At(i), rename.newName);
+    ++renamed;
+    Report(observer, names.At(i), rename.newName);
   }
-  return tried;
+  return renamed;
 }
 
 // A row reads "old -> new". Neither name can hold '>', so the last arrow parts them.
@@ -181,8 +183,41 @@ bool HoldsFile(const wchar_t* path, const wchar_t* name) {
          wcscmp(found.cFileName, name) == 0;
 }
 
+// What the file system knows the item at path by, whatever name reaches it. A link is taken as
+// itself, not as what it points to.
+struct FileIdentity {
+  DWORD volume = 0, indexHigh = 0, indexLow = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+bool IdentityOf(const wchar_t* path, FileIdentity* identity) {
+  UniqueFile file(CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!file || !GetFileInformationByHandle(file.Get(), &information))
+    return false;
+  *identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh,
+               information.nFileIndexLow};
+  return true;
+}
+
+// True when nothing but the file itself has the new name, as when only the case changes. Both the
+// identity and the names are compared: in a case-sensitive folder another case names another
+// file, and a hard link to the file is another name that the rename would replace.
+bool NewNameFree(const Rename& rename, const wchar_t* oldName, const FileIdentity& file) {
+  if (GetFileAttributesW(rename.newPath) == INVALID_FILE_ATTRIBUTES &&
+      GetLastError() == ERROR_FILE_NOT_FOUND)
+    return true;
+  FileIdentity holder;
+  return IdentityOf(rename.newPath, &holder) && holder == file &&
+         CompareStringOrdinal(oldName, -1, rename.newName, -1, TRUE) == CSTR_EQUAL;
+}
+
 // Renames the file that the row names, and only to the name the row shows: a row whose file has
-// gone, or whose new name the current inputs no longer give, renames nothing.
+// gone, whose new name the current inputs no longer give, or whose new name another file holds,
+// renames nothing (the shell would offer to replace that file). Returns 1 only when the file now
+// carries the new name: the shell's answer alone does not say so.
 int RenameOne(HWND dialog, const wchar_t* folderPath, const RenameRule& rule, int row,
               const RenameObserver* observer) {
   wchar_t text[kRowCapacity] = {};
@@ -194,9 +229,10 @@ int RenameOne(HWND dialog, const wchar_t* folderPath, const RenameRule& rule, in
   wchar_t oldName[kPathCapacity];
   const wchar_t* shownName = nullptr;
   Rename rename = {};
-  if (!SplitRow(text, oldName, &shownName) || !IsPlainFileName(oldName) ||
-      !Prepare(folderPath, oldName, rule, &rename) || wcscmp(rename.newName, shownName) != 0 ||
-      !HoldsFile(rename.oldPath, oldName))
+  FileIdentity file;
+  if (!SplitRow(text, oldName, &shownName) || !Prepare(folderPath, oldName, rule, &rename) ||
+      wcscmp(rename.newName, shownName) != 0 || !HoldsFile(rename.oldPath, oldName) ||
+      !IdentityOf(rename.oldPath, &file) || !NewNameFree(rename, oldName, file))
     return 0;
   // Each path is a list of one, ended by an empty string.
   rename.oldPath[lstrlenW(rename.oldPath) + 1] = L'\0';
@@ -207,8 +243,12 @@ int RenameOne(HWND dialog, const wchar_t* folderPath, const RenameRule& rule, in
   operation.pFrom = rename.oldPath;
   operation.pTo = rename.newPath;
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOERRORUI;
-  if (SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted)
-    Report(observer, oldName, rename.newName);
+  SHFileOperationW(&operation);
+  FileIdentity now;
+  if (!HoldsFile(rename.newPath, rename.newName) || !IdentityOf(rename.newPath, &now) ||
+      now != file)
+    return 0;
+  Report(observer, oldName, rename.newName);
   return 1;
 }
 

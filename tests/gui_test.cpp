@@ -379,12 +379,16 @@ Names Rows(HWND dialog) {
   return rows;
 }
 
-// Fills in the inputs and presses Test; the rows shown.
-Names Preview(HWND dialog, const Inputs& inputs) {
+void ChooseMethod(HWND dialog, int method) {
   HWND methods = GetDlgItem(dialog, IDC_RENAME_METHOD);
-  SendMessageW(methods, CB_SETCURSEL, inputs.method, 0);
+  SendMessageW(methods, CB_SETCURSEL, method, 0);
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_RENAME_METHOD, CBN_SELENDOK),
                reinterpret_cast<LPARAM>(methods));
+}
+
+// Fills in the inputs and presses Test; the rows shown.
+Names Preview(HWND dialog, const Inputs& inputs) {
+  ChooseMethod(dialog, inputs.method);
   SetDlgItemTextW(dialog, IDC_RENAME_FIND, inputs.find);
   SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, inputs.replace);
   SetDlgItemTextW(dialog, IDC_RENAME_FILTER, inputs.filter);
@@ -392,11 +396,12 @@ Names Preview(HWND dialog, const Inputs& inputs) {
   return Rows(dialog);
 }
 
-// Selects a row as the user does, selected and focused, and presses Rename It.
-void RenameRow(HWND dialog, int row) {
+// Selects a row as the user does, selected and focused, and presses Rename It unless told not to.
+void RenameRow(HWND dialog, int row, bool press = true) {
   ListView_SetItemState(GetDlgItem(dialog, IDC_RENAME_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
-  Press(dialog, IDC_RENAME_ONE);
+  if (press)
+    Press(dialog, IDC_RENAME_ONE);
 }
 
 class Rename : public MainWindowTest {
@@ -493,20 +498,69 @@ TEST_F(Rename, RenameItOnTheTopRowAgainAndAgainRenamesEachRowsOwnFile) {
   }
 }
 
-// Without a row nothing is renamed; a row whose file has gone, or whose new name the inputs no
-// longer give, renames nothing and stays.
-TEST_F(Rename, ARowThatNoLongerHoldsRenamesNothing) {
+// Without a row nothing is renamed. A change of any input empties the list, so that no row shows
+// what the buttons would not do, and Execute renames what the inputs give then.
+TEST_F(Rename, TheListNeverShowsWhatTheButtonsWouldNotDo) {
   MakeFiles({L"abc1.txt", L"abc2.txt"});
+  const std::function<void(HWND)> changes[] = {
+      [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y"); },
+      [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FILTER, L"*.txt"); },
+      [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_LENGTH, L"2"); },
+      [](HWND dialog) { Press(dialog, IDC_RENAME_CASE_SENSITIVE); },
+      [](HWND dialog) { ChooseMethod(dialog, RenameRemove); },
+      [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"abc2"); },
+  };
   Run([&](HWND dialog) {
-    Names rows = Preview(dialog, {.find = L"abc", .replace = L"X"});
-    Press(dialog, IDC_RENAME_ONE);
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_TRUE(DeleteFileW(folder_.PathOf(rows[0].substr(0, 8)).c_str()));
-    RenameRow(dialog, 0);
-    SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y");
-    RenameRow(dialog, 1);
-    EXPECT_EQ(Rows(dialog), rows);
-    EXPECT_EQ(folder_.Listed(), Names{rows[1].substr(0, 8)});
+    for (const auto& change : changes) {
+      EXPECT_EQ(Preview(dialog, {.find = L"abc", .replace = L"X"}).size(), 2u);
+      Press(dialog, IDC_RENAME_ONE);
+      RenameRow(dialog, 0, false);
+      change(dialog);
+      EXPECT_EQ(Rows(dialog), Names{});
+      EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RENAME_ONE)));
+    }
+    Press(dialog, IDOK);
+  });
+  EXPECT_EQ(folder_.Listed(), (Names{L"X.txt", L"abc1.txt"}));
+}
+
+int g_shellCalls;
+bool g_shellRenames;
+ImportPatch* g_shell;
+
+int WINAPI CountedShell(SHFILEOPSTRUCTW* operation) {
+  ++g_shellCalls;
+  return g_shellRenames ? g_shell->Original<decltype(&SHFileOperationW)>()(operation) : 0;
+}
+
+// A name another file holds is refused before the shell could offer to replace it, though a change
+// of case alone is no other file; a row leaves the list only when its file now carries the new
+// name, whatever the shell answered, and otherwise stays selected.
+TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
+  MakeFiles({L"abc.txt", L"abd.txt"});
+  ImportPatch patch("shell32.dll", "SHFileOperationW", CountedShell);
+  g_shell = &patch;
+  // Inputs, whether the shell renames, whether it is asked.
+  const std::tuple<Inputs, bool, bool> rows[] = {
+      {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"}, true, false},
+      {{.find = L"abd", .replace = L"x"}, false, true},
+      {{.find = L"abd", .replace = L"ABD"}, true, true},
+  };
+  Run([&](HWND dialog) {
+    for (const auto& [inputs, shellRenames, asked] : rows) {
+      Names shown = Preview(dialog, inputs);
+      ASSERT_EQ(shown.size(), 1u) << inputs.replace;
+      g_shellCalls = 0;
+      g_shellRenames = shellRenames;
+      RenameRow(dialog, 0);
+      EXPECT_EQ(g_shellCalls, asked ? 1 : 0) << inputs.replace;
+      Names listed = folder_.Listed();
+      bool renamed = listed == Names{L"ABD.txt", L"abc.txt"};
+      EXPECT_TRUE(renamed || listed == (Names{L"abc.txt", L"abd.txt"})) << inputs.replace;
+      EXPECT_EQ(Rows(dialog), renamed ? Names{} : shown) << inputs.replace;
+      EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
+                renamed ? -1 : 0);
+    }
   });
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "base/bounded_text.h"
 
@@ -54,10 +55,23 @@ TEST(RenameRules, WorkedExamples) {
       {b200, RenameReplace, {L"bbbbbbbbbb", L"cccccccccc", true, L"", L""}, c200}};
   for (const auto& [oldName, method, inputs, expected] : rows)
     EXPECT_EQ(NewNameOf(oldName, method, inputs), expected) << method << " " << inputs.find;
-  // A new name is a name in the folder, never a path: a separator would move the file elsewhere.
+  // A new name is a file's name in the folder as Windows takes it: never a path, a device, or a
+  // name whose ending dot or blank the system drops. Old names likewise.
+  std::vector<std::wstring> refused = {L"NUL.jpg", L"con", L"Com1.txt", L"LPT9.x", L"COM\u00B9.txt",
+                                       L"READ.",   L"a ",  L"..",       L"aux .x", L"conout$.x"};
   for (wchar_t c : std::wstring(L"\\/:*?\"<>|\x01\x1f"))
-    EXPECT_EQ(NewNameOf(L"abc.txt", RenameReplace, {L"abc", {L'x', c}, false, L"", L""}), kOut)
-        << "character " << int{c};
+    refused.push_back({L'x', c});
+  auto abcTo = [](const std::wstring& name) {
+    RenameInputs inputs = {L"abc", L"", false, L"", L""};
+    name.copy(inputs.replace, std::size(inputs.replace) - 1);
+    return inputs;
+  };
+  for (const std::wstring& name : refused) {
+    EXPECT_EQ(NewNameOf(L"abc", RenameReplace, abcTo(name)), kOut) << name;
+    EXPECT_EQ(NewNameOf(name, RenameLength, {L"", L"", false, L"", L"1"}), kOut) << name;
+  }
+  for (const std::wstring name : {L"CONCERT.jpg", L"NULL.jpg", L"COM10.txt", L"LPT0.txt"})
+    EXPECT_EQ(NewNameOf(L"abc", RenameReplace, abcTo(name)), name);
 }
 
 } // namespace
