@@ -41,7 +41,9 @@ void FillRowText(LVITEMW& item) {
 } // namespace
 
 void ShowPreviewRows(HWND listView, NameList rows) {
-  ClearPreviewRows(listView);
+  // Emptying costs a redraw even when there is nothing to take out.
+  if (SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0) != 0)
+    ClearPreviewRows(listView);
   g_rows = std::move(rows);
   SendMessageW(listView, LVM_SETITEMCOUNT, g_rows.Count(), 0);
   SendMessageW(listView, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
