@@ -1,13 +1,14 @@
 // "Test" of the Rename dialog on a folder of N files that all get a new name, against two
 // baselines, each with repetitions interleaved so both see the same cache and machine state:
 // - the walk alone: FindFirstFileW over the folder, building the same "old -> new" texts in
-//   memory, the least any preview must do;
+//   memory with the same case-blind search, the least any preview must do;
 // - the walk with the same rows inserted into a list view of the dialog list's style.
 // Every size is measured against the walk first and against the list view afterwards, so the
 // peak working sets printed in the first part come before any list view in this process has
 // held rows of its own.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlwapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -60,17 +61,27 @@ struct Texts {
   std::vector<size_t> starts;
 };
 
+// Every match replaced. Case Sensitive is clear in the dialog, so the Find text is searched for
+// without regard to case, with the call the program makes for it.
+void AppendRow(std::wstring& text, const wchar_t* name, const wchar_t* match) {
+  text.append(name).append(L" -> ");
+  const wchar_t* from = name;
+  for (; match != nullptr; match = StrStrIW(from, kFind)) {
+    text.append(from, match - from).append(kReplace);
+    from = match + wcslen(kFind);
+  }
+  text.append(from).push_back(L'\0');
+}
+
 Texts WalkAlone(const std::wstring& folder) {
   Texts texts;
   WIN32_FIND_DATAW found;
   UniqueFind find(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
   while (find) {
-    const wchar_t* name = found.cFileName;
-    const wchar_t* match = wcsstr(name, kFind);
+    const wchar_t* match = StrStrIW(found.cFileName, kFind);
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && match != nullptr) {
       texts.starts.push_back(texts.text.size());
-      texts.text.append(name).append(L" -> ").append(name, match - name).append(kReplace);
-      texts.text.append(match + wcslen(kFind)).push_back(L'\0');
+      AppendRow(texts.text, found.cFileName, match);
     }
     if (!FindNextFileW(find.Get(), &found))
       break;
