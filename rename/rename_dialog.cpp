@@ -8,6 +8,7 @@
 #include "base/settings.h"
 #include "filetime/path_times.h"
 #include "filetime/rename_follower.h"
+#include "rename/preview_rows.h"
 #include "rename/rename_method.h"
 #include "rename/rename_settings.h"
 #include "rename/run_rename_method.h"
@@ -90,7 +91,7 @@ void SetRenameItEnabled(HWND dialog, int row) {
 // Rows made from other inputs than those shown would let Execute or Rename It act on what the
 // user never saw: any change of an input empties the list until the next Test.
 void ForgetPreview(HWND dialog) {
-  SendMessageW(g_state.listView, LVM_DELETEALLITEMS, 0, 0);
+  ClearPreviewRows(g_state.listView);
   SetRenameItEnabled(dialog, -1);
 }
 
@@ -216,11 +217,19 @@ INT_PTR OnGetMinMaxInfo(LPARAM lParam) {
   return TRUE;
 }
 
-// Only a row that became selected and focused counts; a click on empty space leaves "Rename It"
-// on the row last selected.
+// The list's requests for rows are answered from the preview's store. Of its item changes only a
+// row that became selected and focused counts; a click on empty space leaves "Rename It" on the
+// row last selected.
 INT_PTR OnNotify(HWND dialog, LPARAM lParam) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (header->idFrom != static_cast<UINT_PTR>(IDC_RENAME_LIST) || header->code != LVN_ITEMCHANGED)
+  auto* header = reinterpret_cast<NMHDR*>(lParam);
+  if (header->idFrom != static_cast<UINT_PTR>(IDC_RENAME_LIST))
+    return FALSE;
+  LRESULT answer;
+  if (AnswerPreviewList(header, &answer)) {
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
+    return TRUE;
+  }
+  if (header->code != LVN_ITEMCHANGED)
     return FALSE;
   const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
   if (change->iItem != -1 && change->uNewState == (LVIS_SELECTED | LVIS_FOCUSED))
@@ -303,7 +312,7 @@ INT_PTR OnRenameIt(HWND dialog) {
   // A row leaves the list only when its file now carries the new name; else it stays selected.
   if (renamed == 0)
     return TRUE;
-  SendMessageW(g_state.listView, LVM_DELETEITEM, g_state.selectedRow, 0);
+  RemovePreviewRow(g_state.listView, g_state.selectedRow);
   SetRenameItEnabled(dialog, -1);
   return TRUE;
 }
@@ -367,7 +376,9 @@ INT_PTR CALLBACK RenameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   case WM_COMMAND:
     return OnCommand(dialog, wParam);
   case WM_DESTROY:
-    // The next opening starts from nothing, as the first did.
+    // The list outlives this message by a little; emptied first, it asks for no row once the rows
+    // are freed. The next opening starts from nothing, as the first did.
+    ClearPreviewRows(g_state.listView);
     g_state = {};
     return TRUE;
   default:

@@ -4,10 +4,13 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <utility>
 
 #include "base/bounded_text.h"
 #include "base/handles.h"
 #include "filetime/enumerate_folder.h"
+#include "rename/name_list.h"
+#include "rename/preview_rows.h"
 #include "rename/rename_method.h"
 #include "resources/resource_ids.h"
 
@@ -29,51 +32,8 @@ void ReadInputs(HWND dialog, uint32_t wanted, RenameInputs* inputs) {
     GetDlgItemTextW(dialog, IDC_RENAME_LENGTH, inputs->lengthText, ARRAYSIZE(inputs->lengthText));
 }
 
-// The names of the folder's files, gathered in one walk into blocks that grow with the folder at
-// hand: every name was taken before the first rename, so a renamed file is not met again.
-class NameList {
-public:
-  uint32_t Count() const { return count_; }
-  const wchar_t* At(uint32_t i) const { return Text() + Starts()[i]; }
-
-  bool Add(const wchar_t* name) {
-    size_t length = wcslen(name) + 1;
-    if (!Reserve(&text_, &textCapacity_, textUsed_ + length, sizeof(wchar_t)) ||
-        !Reserve(&starts_, &startsCapacity_, count_ + 1, sizeof(size_t)))
-      return false;
-    wmemcpy(Text() + textUsed_, name, length);
-    Starts()[count_++] = textUsed_;
-    textUsed_ += length;
-    return true;
-  }
-
-private:
-  wchar_t* Text() const { return static_cast<wchar_t*>(text_.Get()); }
-  size_t* Starts() const { return static_cast<size_t*>(starts_.Get()); }
-
-  // Doubles, so the copies add up to less than the final size.
-  static bool Reserve(UniqueHeapBlock* block, size_t* capacity, size_t needed, size_t unit) {
-    if (needed <= *capacity)
-      return true;
-    size_t grown = *capacity * 2 > needed ? *capacity * 2 : needed + 64;
-    void* moved = *block ? HeapReAlloc(GetProcessHeap(), 0, block->Get(), grown * unit)
-                         : HeapAlloc(GetProcessHeap(), 0, grown * unit);
-    if (moved == nullptr)
-      return false;
-    block->Release();
-    block->Reset(moved);
-    *capacity = grown;
-    return true;
-  }
-
-  UniqueHeapBlock text_;
-  size_t textUsed_ = 0;
-  size_t textCapacity_ = 0;
-  UniqueHeapBlock starts_;
-  uint32_t count_ = 0;
-  size_t startsCapacity_ = 0;
-};
-
+// The folder's file names, gathered in one walk: every name was taken before the first rename, so
+// a renamed file is not met again.
 struct Listing {
   NameList names;
   bool incomplete = false;
@@ -120,27 +80,25 @@ void Report(const RenameObserver* observer, const wchar_t* oldName, const wchar_
     observer->renamed(oldName, newName, observer->context);
 }
 
-// Rows are appended in listing order with redrawing held off, and the one column is sized once
-// at the end: a large folder must not cost a repaint and a resize per row.
+// The list draws only the rows it shows, asking the store for their texts. The rows' block is
+// sized at once for new names as long as the old ones: copying a large block each time it doubles
+// would cost more than the rows. A preview that ran out of memory shows nothing rather than part
+// of the folder.
 void Preview(HWND listView, const wchar_t* folderPath, const NameList& names,
              const RenameRule& rule) {
-  SendMessageW(listView, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(listView, LVM_SETITEMCOUNT, names.Count(), 0);
+  NameList rows;
+  if (!rows.Reserve(names.Count(), 2 * names.Characters() + 4 * names.Count()))
+    return;
   Rename rename;
   wchar_t text[kRowCapacity];
-  LVITEMW item = {};
-  item.mask = LVIF_TEXT;
-  item.pszText = text;
   for (uint32_t i = 0; i < names.Count(); ++i) {
     if (!Prepare(folderPath, names.At(i), rule, &rename))
       continue;
     FormatBounded(text, kRowCapacity, L"%s -> %s", names.At(i), rename.newName);
-    SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    ++item.iItem;
+    if (!rows.Add(text))
+      return;
   }
-  SendMessageW(listView, WM_SETREDRAW, TRUE, 0);
-  SendMessageW(listView, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
-  InvalidateRect(listView, nullptr, TRUE);
+  ShowPreviewRows(listView, std::move(rows));
 }
 
 // Never replaces a file: a name that another file holds, or will only vacate later, stays refused.
@@ -265,7 +223,7 @@ int RunRenameMethod(HWND dialog, const wchar_t* folderPath, int method, HWND lis
   // A preview always shows what Execute would do now, so rows of an earlier preview go even when
   // the run ends here.
   if (listView != nullptr)
-    SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
+    ClearPreviewRows(listView);
   if (!routine->bind(static_cast<RenameMethod>(method), inputs, &rule))
     return 0;
   if (listView == nullptr && row >= 0)

@@ -498,6 +498,24 @@ TEST_F(Rename, RenameItOnTheTopRowAgainAndAgainRenamesEachRowsOwnFile) {
   }
 }
 
+// The list holds no rows of its own: after the middle row goes, the others show and rename their
+// own files, and a typed letter still leads to the row it begins.
+TEST_F(Rename, RowsAroundARenamedOneKeepTheirOwnFiles) {
+  MakeFiles({L"a_x.txt", L"b_x.txt", L"c_x.txt"});
+  Run([&](HWND dialog) {
+    Names rows = Preview(dialog, {.find = L"_x", .replace = L"_y"});
+    ASSERT_EQ(rows.size(), 3u);
+    RenameRow(dialog, 1);
+    EXPECT_EQ(Rows(dialog), (Names{rows[0], rows[2]}));
+    SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[2][0], 1);
+    Press(dialog, IDC_RENAME_ONE);
+    EXPECT_EQ(Rows(dialog), Names{rows[0]});
+    RenameRow(dialog, 0);
+    EXPECT_EQ(Rows(dialog), Names{});
+  });
+  EXPECT_EQ(folder_.Listed(), (Names{L"a_y.txt", L"b_y.txt", L"c_y.txt"}));
+}
+
 // Without a row nothing is renamed. A change of any input empties the list, so that no row shows
 // what the buttons would not do, and Execute renames what the inputs give then.
 TEST_F(Rename, TheListNeverShowsWhatTheButtonsWouldNotDo) {
