@@ -11,6 +11,14 @@ inline SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute,
                         WORD milliseconds = 0) {
   return {year, month, 0, day, hour, minute, second, milliseconds};
 }
+// A test's usual time: noon in mid-June of that year, the same year in every time zone.
+inline SYSTEMTIME At(WORD year) {
+  return Local(year, 6, 15, 12, 0, 0);
+}
+// A local time as a row expects it: the year alone for At(year), else the date and time in full.
+std::wstring Shown(const SYSTEMTIME& local);
+// A UTC stamp as the local time it stands for under the one-offset rule, shown so.
+std::wstring ShownTicks(uint64_t utc);
 // The UTC stamp a local wall-clock value must become under the one-offset rule: the offset from
 // UTC in effect now, whatever the season of the value.
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local);
@@ -32,6 +40,9 @@ struct SetFileTimeRecorder {
   ~SetFileTimeRecorder();
   // The last call for this path, or one with nothing in it.
   SetFileTimeCall LastFor(const std::wstring& path) const;
+  // Every call for a path under folder, sorted: "relative C<time> M<time>", "-" for a slot not
+  // given, each time as the local one it stands for (Shown); joined with "; ".
+  std::wstring Under(const std::wstring& folder) const;
 };
 
 // A stamp past what FileTimeToSystemTime takes on Windows.
