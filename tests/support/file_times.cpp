@@ -132,13 +132,6 @@ SetFileTimeRecorder::~SetFileTimeRecorder() {
   g_setPatch.reset();
 }
 
-SetFileTimeCall SetFileTimeRecorder::LastFor(const std::wstring& path) const {
-  for (auto call = g_calls.rbegin(); call != g_calls.rend(); ++call)
-    if (lstrcmpiW(call->path.c_str(), path.c_str()) == 0)
-      return *call;
-  return SetFileTimeCall{path, std::nullopt, false, std::nullopt};
-}
-
 std::wstring ShownTicks(uint64_t utc) {
   SYSTEMTIME local = {};
   FILETIME wall = FromTicks(utc - BiasTicks());
@@ -156,7 +149,7 @@ std::wstring SetFileTimeRecorder::Under(const std::wstring& folder) const {
         CompareStringOrdinal(call.path.c_str(), int(folder.size()) + 1, (folder + L"\\").c_str(),
                              -1, TRUE) == CSTR_EQUAL)
       lines.push_back(call.path.substr(folder.size() + 1) + L" C" + ShownSlot(call.created) +
-                      L" M" + ShownSlot(call.modified));
+                      L" M" + ShownSlot(call.modified) + (call.lastAccessGiven ? L" A" : L""));
   std::sort(lines.begin(), lines.end());
   std::wstring text;
   for (const std::wstring& line : lines)

@@ -38,15 +38,14 @@ struct SetFileTimeCall {
 struct SetFileTimeRecorder {
   SetFileTimeRecorder();
   ~SetFileTimeRecorder();
-  // The last call for this path, or one with nothing in it.
-  SetFileTimeCall LastFor(const std::wstring& path) const;
   // Every call for a path under folder, sorted: "relative C<time> M<time>", "-" for a slot not
-  // given, each time as the local one it stands for (Shown); joined with "; ".
+  // given, each time as the local one it stands for (Shown), " A" after a last-access time;
+  // joined with "; ".
   std::wstring Under(const std::wstring& folder) const;
 };
 
-// A stamp past what FileTimeToSystemTime takes on Windows.
-inline constexpr uint64_t kUnconvertibleTicks = 0x8000000000000000ull;
+// A stamp past what FileTimeToSystemTime takes on Windows, also once moved by any zone's offset.
+inline constexpr uint64_t kUnconvertibleTicks = 0xC000000000000000ull;
 
 // While it lives, GetFileTime and GetFileAttributesExW on path answer with this Created time in
 // place of the real one, or without one fails with access denied; FileTimeToSystemTime refuses
