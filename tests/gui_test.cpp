@@ -450,7 +450,8 @@ TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
 
 // The Exif commands copy the camera's date to Created and the digitized one to Modified, else
 // DateTime, and are grey without one; a date no picker can show counts as absent. Files starting
-// "II" or "MM" are read as JPEGs: only an Exif segment in them gives dates. A stamp before the
+// "II" or "MM" are read as JPEGs: only an Exif segment in them gives dates. Photos are dropped on
+// the Target. A stamp before the
 // pickers' first day (a zero stamp reads as 1601), or one no conversion takes, shows as that
 // first day, never as the time of the path shown before.
 TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
@@ -476,8 +477,7 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
     std::wstring photo = folder_.MakeFile(
         L"photo.jpg", (head == "TIFF" ? "" : head) + std::string(bytes.begin(), bytes.end()));
     GetFileTimeOverride override(photo, unshowable ^= kUnconvertibleTicks);
-    ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
-    ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
+    ASSERT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {photo}), 1);
     std::wstring first = Shown(ReadPaneTime(Target(), PaneTime::Created)).substr(0, 13);
     WritePaneTime(Target(), PaneTime::Created, At(1999));
     WritePaneTime(Target(), PaneTime::Modified, At(1999));
