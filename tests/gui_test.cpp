@@ -218,6 +218,7 @@ TEST_F(MainCommands, FolderCommandsShowAndChangeWhatTheyPromise) {
       {L"GR", L"|5|4 get restore cleanup rename", 0, restored},
       {L"GC", L"||2 get cleanup rename", 1, L"t C- M2010"},
       {L"GCR", L"||2 get cleanup rename", 1, L""},
+      {L"GCG", L"|3| get restore cleanup rename", 1, L""},
       {L"S", L"||5 get cleanup rename", 2,
        L"t C- M2010; t\\._folder C- M2007; t\\sub C- M2011; t\\sub\\deep C- M2013; "
        L"t\\sub\\deep\\deeper C- M2015"}};
@@ -278,9 +279,7 @@ TEST_F(MainCommands, MatchCopiesReferenceTimesOntoTheTargetAsTheOptionSays) {
       if (size_t at = expected.find(L"T\\" + item + L" C*"); at != std::wstring::npos)
         expected.replace(at + item.size() + 4, 1,
                          ShownTicks(FileTicks(folder_.PathOf(L"R\\" + item), true)));
-    std::optional<GetFileTimeOverride> unreadable;
-    if (!readable)
-      unreadable.emplace(folder_.PathOf(L"R\\a\\f.txt"), kUnconvertibleTicks);
+    GetFileTimeOverride stamp(readable ? L"" : folder_.PathOf(L"R\\a\\f.txt"), kUnconvertibleTicks);
     SetFileTimeRecorder recorder;
     SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
     EXPECT_EQ(ControlText(IDC_FOLDER_RESULT) + L" " + recorder.Under(folder_.Path()),
@@ -328,7 +327,8 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
     Ini(ini);
     State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
     EnableWindow(GetDlgItem(window_, IDC_RESTORE), TRUE);
-    SetDlgItemTextW(window_, IDC_SNAPSHOT_COUNT, L"7");
+    for (int id : {IDC_SNAPSHOT_COUNT, IDC_FOLDER_RESULT})
+      SetDlgItemTextW(window_, id, L"7");
     ASSERT_EQ(SetPanePath(Target(), path.c_str()), 1);
     EXPECT_EQ(State()->modifiedSnapshot, nullptr);
     for (MSG message; PeekMessageW(&message, window_, 0, 0, PM_REMOVE);)

@@ -275,6 +275,13 @@ MUTANTS = [
     ("Get All leaves Restore disabled", "app/snapshot.cpp",
      "IDC_RESTORE), state->snapshotCount > 0);", "IDC_RESTORE), state->snapshotCount == 0);",
      "gui_tests", "MainCommands.*"),
+    ("Get All leaves the last count in the result box", "app/snapshot.cpp",
+     '  SetDlgItemTextW(state->mainWindow, IDC_FOLDER_RESULT, L"");\n}\n\nvoid RestoreSnapshot',
+     '}\n\nvoid RestoreSnapshot',
+     "gui_tests", "MainCommands.*"),
+    ("Get All's count and result kept for a new Target", "panes/pane_display.cpp",
+     '  SetDlgItemTextW(state->mainWindow, IDC_FOLDER_RESULT, L"");\n', "",
+     "gui_tests", "Panes.*"),
     # README: "Restore" - those files' Modified times, back; how many were restored
     ("Restore writes the Created time", "app/snapshot.cpp",
      "SetPathTimes(entries[i].fullPath, nullptr, &entries[i].modified, nullptr)",
