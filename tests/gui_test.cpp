@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
+#include <sstream>
 #include <tuple>
 
 #include "app/main_window.h"
@@ -35,6 +37,33 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+// Every item under a folder of the TempFolder, at any depth, sorted; folders end in a backslash.
+std::wstring Tree(const TempFolder& folder, const std::wstring& under = L"") {
+  std::wstring tree;
+  for (const std::wstring& name : folder.Listed(under)) {
+    std::wstring item = under.empty() ? name : under + L"\\" + name;
+    tree +=
+        item + L" " + (item.back() == L'\\' ? Tree(folder, item.substr(0, item.size() - 1)) : L"");
+  }
+  return tree;
+}
+
+void Stamp(const std::wstring& path, WORD year) {
+  SetModifiedTicks(path, ExpectedUtcTicks(At(year)));
+}
+
+// Makes the items "name year ..." (a name ending in a backslash a folder), each Modified At(year)
+// unless the year is 0, folders after what they hold.
+void MakeTree(TempFolder& folder, const std::wstring& items) {
+  std::wistringstream in(items);
+  std::vector<std::pair<std::wstring, WORD>> made;
+  for (std::pair<std::wstring, WORD> item; in >> item.first >> item.second;)
+    made.push_back({folder.MakeFile(item.first), item.second});
+  for (auto item = made.rbegin(); item != made.rend(); ++item)
+    if (item->second != 0)
+      Stamp(item->first, item->second);
+}
+
 // The real main window, made in this process from the templates linked into the test exe, with
 // the system's dialogs and keys scripted and a fresh folder to work in.
 class MainWindowTest : public ::testing::Test {
@@ -59,21 +88,54 @@ protected:
   void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
   MainState* State() const { return GetMainState(window_); }
   HWND Target() const { return State()->target.paneWindow; }
-  WORD Year(PaneTime which = PaneTime::Modified) { return ReadPaneTime(Target(), which).wYear; }
   HWND Reference() const { return State()->reference.paneWindow; }
+  std::wstring Modified(HWND pane) { return Shown(ReadPaneTime(pane, PaneTime::Modified)); }
+  std::wstring Pickers(HWND pane) {
+    return L"C" + Shown(ReadPaneTime(pane, PaneTime::Created)) + L" M" + Modified(pane);
+  }
   std::wstring ControlText(int id) const { return TextOf(GetDlgItem(window_, id)); }
   std::wstring PanePath(HWND pane) const { return TextOf(GetDlgItem(pane, IDC_PANE_PATH)); }
   bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(window_, id)) != FALSE; }
-  // A file whose Modified time is in that year.
+  bool MenuEnabled(UINT id) {
+    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
+    return (GetMenuState(State()->systemMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
+  }
+  // The three result boxes, "Apply|count|result", and the buttons that come and go.
+  std::wstring Seen() const {
+    std::wstring seen = ControlText(IDC_APPLY_RESULT) + L"|" + ControlText(IDC_SNAPSHOT_COUNT) +
+                        L"|" + ControlText(IDC_FOLDER_RESULT);
+    const std::pair<int, const wchar_t*> buttons[] = {
+        {IDC_GET_ALL_MODIFIED, L" get"},   {IDC_RESTORE, L" restore"},
+        {IDC_CLEANUP, L" cleanup"},        {IDM_RENAME_FILES, L" rename"},
+        {IDC_EXIF_TO_CREATED, L" exif-c"}, {IDC_EXIF_TO_MODIFIED, L" exif-m"}};
+    for (auto [id, name] : buttons)
+      seen += Enabled(id) ? name : L"";
+    return seen;
+  }
+  // A file whose Modified time is At(year).
   std::wstring Stamped(const std::wstring& name, WORD year) {
-    std::wstring file = folder_.MakeFile(name);
-    SYSTEMTIME modified = Local(year, 1, 1, 1, 1, 1);
-    EXPECT_EQ(SetPathTimes(file.c_str(), nullptr, &modified, nullptr), 1);
-    return file;
+    MakeTree(folder_, name + L" " + std::to_wstring(year));
+    return folder_.PathOf(name);
+  }
+  // A settings file in use, UTF-16 with its byte-order mark, outside the folder worked in; none
+  // for a null text.
+  std::wstring Ini(const wchar_t* text) {
+    std::wstring ini, content = L"\uFEFF" + std::wstring(text != nullptr ? text : L"");
+    if (text != nullptr)
+      ini = home_.MakeFile(
+          L"Datewright.ini",
+          std::string(reinterpret_cast<const char*>(content.data()), content.size() * 2));
+    lstrcpyW(State()->iniPath, ini.c_str());
+    return ini;
+  }
+  std::wstring Setting(const wchar_t* section, const wchar_t* key) {
+    wchar_t value[300] = {};
+    GetPrivateProfileStringW(section, key, L"", value, 300, State()->iniPath);
+    return value;
   }
 
   ScriptedSystem system_;
-  TempFolder folder_;
+  TempFolder folder_, home_;
   HWND window_ = nullptr;
 };
 
@@ -83,95 +145,152 @@ void SetPicker(HWND pane, int id, const SYSTEMTIME& time) {
 
 using MainCommands = MainWindowTest;
 
-// Apply takes the day from the date picker and the time of day from the time picker.
+// Apply writes the Target named on the command line, made whole at start whatever the current
+// directory later, with the day of the date picker and the time of day of the time picker, in
+// the slots its button names; options name no Target. The other commands fill one Target
+// picker pair, date and time, from their source and write nothing: Apply Both then shows it.
 TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
-  std::wstring file = folder_.MakeFile(L"a.jpg");
-  ASSERT_EQ(SetPanePath(Target(), file.c_str()), 1);
-  SetPicker(Target(), IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0));
-  SetPicker(Target(), IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6));
-  WritePaneTime(Target(), PaneTime::Modified, Local(2005, 6, 7, 8, 9, 10));
-  const std::optional<uint64_t> created = ExpectedUtcTicks(Local(2001, 2, 3, 4, 5, 6));
-  const std::optional<uint64_t> modified = ExpectedUtcTicks(Local(2005, 6, 7, 8, 9, 10));
-  for (int command : {IDC_APPLY_CREATED, IDC_APPLY_MODIFIED, IDC_APPLY_BOTH}) {
-    SetFileTimeRecorder recorder;
-    Command(command);
-    EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"OK");
-    EXPECT_EQ(recorder.LastFor(file).created,
-              command != IDC_APPLY_MODIFIED ? created : std::nullopt);
-    EXPECT_EQ(recorder.LastFor(file).modified,
-              command != IDC_APPLY_CREATED ? modified : std::nullopt);
-  }
-  ASSERT_TRUE(DeleteFileW(file.c_str()));
-  Command(IDC_APPLY_BOTH);
-  EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"2");
-}
-
-TEST_F(MainCommands, CopyCommandsFillOnlyTheTargetPickers) {
-  ASSERT_EQ(SetPanePath(Target(), folder_.MakeFile(L"a.jpg").c_str()), 1);
-  WritePaneTime(Reference(), PaneTime::Created, Local(2011, 1, 1, 1, 1, 1));
-  WritePaneTime(Reference(), PaneTime::Modified, Local(2012, 1, 1, 1, 1, 1));
-  State()->exifDates = {Local(2021, 1, 1, 1, 1, 1), Local(2022, 1, 1, 1, 1, 1), {}};
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  const std::tuple<int, WORD, WORD> rows[] = {
-      {IDC_REFERENCE_TO_CREATED, 2011, 2002},    {IDC_REFERENCE_TO_MODIFIED, 2001, 2012},
-      {IDC_MODIFIED_TO_CREATED, 2002, 2002},     {IDC_CREATED_TO_MODIFIED, 2001, 2001},
-      {IDC_EXIF_TO_CREATED, 2022, 2002},         {IDC_EXIF_TO_MODIFIED, 2001, 2021},
-      {IDC_CURRENT_TO_CREATED, now.wYear, 2002}, {IDC_CURRENT_TO_MODIFIED, 2001, now.wYear},
-  };
-  for (auto [command, created, modified] : rows) {
-    WritePaneTime(Target(), PaneTime::Created, Local(2001, 1, 1, 1, 1, 1));
-    WritePaneTime(Target(), PaneTime::Modified, Local(2002, 1, 1, 1, 1, 1));
-    Command(command);
-    EXPECT_EQ(Year(PaneTime::Created), created) << command;
-    EXPECT_EQ(Year(PaneTime::Modified), modified) << command;
-  }
-}
-
-// Shift includes sub-folders; the snapshot ends either way.
-TEST_F(MainCommands, CleanupTakesSubFoldersOnlyWithShift) {
-  folder_.MakeFolder(L"sub");
-  ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
-  for (bool shift : {false, true}) {
-    folder_.MakeFile(L".DS_Store");
-    folder_.MakeFile(L"sub\\.DS_Store");
-    Command(IDC_GET_ALL_MODIFIED);
-    ASSERT_TRUE(Enabled(IDC_RESTORE));
-    system_.keysDown = shift ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
-    Command(IDC_CLEANUP);
-    EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), shift ? L"2" : L"1");
-    EXPECT_EQ(folder_.Listed(L"sub").size(), shift ? 0u : 1u);
-    EXPECT_FALSE(Enabled(IDC_RESTORE));
-  }
-}
-
-// The first argument that is no option names the Target, made whole at start.
-TEST_F(MainCommands, TheCommandLineTargetStaysTheFileItNamed) {
-  std::wstring named = folder_.MakeFile(L"a.jpg");
+  std::wstring file = Stamped(L"a.jpg", 2000);
   TempFolder elsewhere;
-  std::wstring other = elsewhere.MakeFile(L"a.jpg");
+  elsewhere.MakeFile(L"a.jpg");
   wchar_t saved[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, saved);
   SetCurrentDirectoryW(folder_.Path().c_str());
   Open(L"Datewright.exe /x -y a.jpg b.jpg");
   SetCurrentDirectoryW(elsewhere.Path().c_str());
-  const uint64_t before = FileTicks(other);
-  WritePaneTime(Target(), PaneTime::Modified, Local(2004, 4, 4, 4, 4, 4));
-  Command(IDC_APPLY_MODIFIED);
+  WritePaneTime(Reference(), PaneTime::Created, Local(2011, 1, 2, 3, 4, 5));
+  WritePaneTime(Reference(), PaneTime::Modified, Local(2012, 6, 7, 8, 9, 10));
+  State()->exifDates = {At(2021), At(2022), {}};
+  const std::wstring c = L"2001-02-03 04:05:06.000", m = L"2005-06-07 08:09:10.000",
+                     reference = L"C2011-01-02 03:04:05.000 M2012-06-07 08:09:10.000";
+  const std::pair<int, std::wstring> rows[] = {
+      {IDC_APPLY_CREATED, L"C" + c + L" M-"},
+      {IDC_APPLY_MODIFIED, L"C- M" + m},
+      {IDC_APPLY_BOTH, L"C" + c + L" M" + m},
+      {IDC_REFERENCE_TO_CREATED, reference.substr(0, 25) + L"M" + m},
+      {IDC_REFERENCE_TO_MODIFIED, L"C" + c + reference.substr(24)},
+      {IDC_MODIFIED_TO_CREATED, L"C" + m + L" M" + m},
+      {IDC_CREATED_TO_MODIFIED, L"C" + c + L" M" + c},
+      {IDC_EXIF_TO_CREATED, L"C2022 M" + m},
+      {IDC_EXIF_TO_MODIFIED, L"C" + c + L" M2021"},
+      {IDC_CURRENT_TO_CREATED, L"Cnow M" + m},
+      {IDC_CURRENT_TO_MODIFIED, L"C" + c + L" Mnow"}};
+  for (auto [command, writes] : rows) {
+    SetPicker(Target(), IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0));
+    SetPicker(Target(), IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6));
+    WritePaneTime(Target(), PaneTime::Modified, Local(2005, 6, 7, 8, 9, 10));
+    SetFileTimeRecorder recorder;
+    Command(command);
+    if (command != IDC_APPLY_CREATED && command != IDC_APPLY_MODIFIED && command != IDC_APPLY_BOTH)
+      Command(IDC_APPLY_BOTH);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    // The clock's hour stands for it, as the seconds may turn meanwhile.
+    std::wstring shown = recorder.Under(elsewhere.Path()) + recorder.Under(folder_.Path()),
+                 today = Shown(now).substr(0, 13);
+    for (size_t at = shown.find(today); at != std::wstring::npos; at = shown.find(today))
+      shown.replace(at, 23, L"now");
+    EXPECT_EQ(shown + L" " + Seen(), L"a.jpg " + writes + L" OK||") << command;
+  }
   SetCurrentDirectoryW(saved);
-  EXPECT_EQ(PanePath(Target()), named);
-  EXPECT_EQ(FileTicks(named), ExpectedUtcTicks(Local(2004, 4, 4, 4, 4, 4)));
-  EXPECT_EQ(FileTicks(other), before);
-  Open(L"Datewright.exe -v");
-  EXPECT_EQ(PanePath(Target()), L"");
+  ASSERT_TRUE(DeleteFileW(file.c_str()));
+  Command(IDC_APPLY_BOTH);
+  EXPECT_EQ(PanePath(Target()) + Seen() + Pickers(Reference()), file + L"2||" + reference);
+}
+
+// Get All, Restore and Cleanup on a tree three levels deep, with junk in every folder, names in
+// other case and a junk file in use that can be neither deleted nor written: what each shows and
+// what is on disk after.
+TEST_F(MainCommands, FolderCommandsShowAndChangeWhatTheyPromise) {
+  const std::wstring kept = L"t\\ 2010 t\\a.txt 2001 t\\B.Txt 2002 t\\._held.jpg 2006 "
+                            L"t\\._folder\\ 2007 t\\sub\\ 2011 t\\sub\\deep\\ 2013 "
+                            L"t\\sub\\deep\\deeper\\ 2015 t\\sub\\deep\\deeper\\keep.db 0 ",
+                     rootJunk = L"t\\.ds_store 2003 t\\THUMBS.DB 2004 ",
+                     deepJunk = L"t\\sub\\._a.jpg 0 t\\sub\\deep\\Thumbs.db 0 "
+                                L"t\\sub\\deep\\deeper\\.DS_Store 0";
+  const std::wstring restored =
+      L"t\\.ds_store C- M2003; t\\B.Txt C- M2002; t\\THUMBS.DB C- M2004; t\\a.txt C- M2001";
+  // Pressed in turn, the files' times changed before the last: Get All, Restore, Cleanup, Shift
+  // + Cleanup. The junk deleted: none, the folder's own, all.
+  const std::tuple<const wchar_t*, const wchar_t*, int, std::wstring> rows[] = {
+      {L"G", L"|5| get restore cleanup rename", 0, L""},
+      {L"R", L"|| get cleanup rename", 0, L""},
+      {L"GR", L"|5|4 get restore cleanup rename", 0, restored},
+      {L"GC", L"||2 get cleanup rename", 1, L"t C- M2010"},
+      {L"GCR", L"||2 get cleanup rename", 1, L""},
+      {L"GCG", L"|3| get restore cleanup rename", 1, L""},
+      {L"S", L"||5 get cleanup rename", 2,
+       L"t C- M2010; t\\._folder C- M2007; t\\sub C- M2011; t\\sub\\deep C- M2013; "
+       L"t\\sub\\deep\\deeper C- M2015"}};
+  for (auto [commands, seen, gone, writes] : rows) {
+    TempFolder tree, model;
+    MakeTree(tree, kept + rootJunk + deepJunk);
+    MakeTree(model, kept + (gone < 1 ? rootJunk : L"") + (gone < 2 ? deepJunk : L""));
+    const std::wstring t = tree.PathOf(L"t\\");
+    ASSERT_EQ(SetPanePath(Target(), tree.PathOf(L"t").c_str()), 1);
+    UniqueFile held(CreateFileW((t + L"._held.jpg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    std::optional<SetFileTimeRecorder> recorder;
+    for (const wchar_t* key = commands; *key != L'\0'; ++key) {
+      if (key[1] == L'\0') {
+        for (const wchar_t* file : {L"a.txt", L"B.Txt", L".ds_store", L"THUMBS.DB", L"._held.jpg"})
+          if (GetFileAttributesW((t + file).c_str()) != INVALID_FILE_ATTRIBUTES)
+            Stamp(t + file, 2020);
+        recorder.emplace();
+      }
+      system_.keysDown = *key == L'S' ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
+      Command(*key == L'G' ? IDC_GET_ALL_MODIFIED : *key == L'R' ? IDC_RESTORE : IDC_CLEANUP);
+    }
+    EXPECT_EQ(Seen(), seen) << commands;
+    EXPECT_EQ(Tree(tree), Tree(model)) << commands;
+    EXPECT_EQ(recorder->Under(tree.Path()), writes) << commands;
+  }
+}
+
+// Match asks first, then copies each Reference item's times onto the Target item at the same
+// place, folders and files as MatchedFoldersOption says; a time that cannot be read is not copied.
+TEST_F(MainCommands, MatchCopiesReferenceTimesOntoTheTargetAsTheOptionSays) {
+  MakeTree(folder_, L"R\\ 0 R\\a\\ 2001 R\\a\\b\\ 2002 R\\a\\b\\c\\ 2003 R\\a\\f.txt 2004 "
+                    L"R\\a\\b\\g.txt 2005 R\\only\\ 2006 R\\x\\ 2007 T\\ 0 T\\a\\ 0 T\\a\\b\\ 0 "
+                    L"T\\a\\b\\c\\ 0 T\\a\\f.txt 0 T\\a\\b\\g.txt 0 T\\X 0");
+  std::wstring target = folder_.PathOf(L"T"), reference = folder_.PathOf(L"R");
+  ASSERT_EQ(SetPanePath(Target(), target.c_str()), 1);
+  EXPECT_FALSE(MenuEnabled(IDM_MATCH_DATETIME)); // the system menu's Match needs two folders
+  ASSERT_EQ(SetPanePath(Reference(), reference.c_str()), 1);
+  EXPECT_TRUE(MenuEnabled(IDM_MATCH_DATETIME));
+  // Settings file, answer, whether R\a\f.txt's Created time can be read, result, writes.
+  const std::tuple<const wchar_t*, int, bool, const wchar_t*, const wchar_t*> rows[] = {
+      {nullptr, IDYES, true, L"3", L"T\\a C- M2001; T\\a\\b C- M2002; T\\a\\b\\c C- M2003"},
+      {L"[General]\r\nMatchedFoldersOption=50", IDYES, true, L"5",
+       L"T\\a C* M-; T\\a\\b C* M-; T\\a\\b\\c C* M-; T\\a\\b\\g.txt C* M-; T\\a\\f.txt C* M-"},
+      {L"[General]\r\nMatchedFoldersOption=19", IDYES, false, L"6",
+       L"T\\X C* M2007; T\\a C* M2001; T\\a\\b C* M2002; T\\a\\b\\c C* M2003; "
+       L"T\\a\\b\\g.txt C* M2005; T\\a\\f.txt C- M2004"},
+      {L"[General]", IDNO, true, L"0", L""},
+      {L"[General]\r\nMatchedFoldersOption=19", 0, true, L"0", L""}};
+  for (auto [ini, answer, readable, result, writes] : rows) {
+    Ini(ini);
+    SetDlgItemTextW(window_, IDC_FOLDER_RESULT, L"9");
+    system_.boxAnswers = {answer};
+    system_.boxes.clear();
+    // C* stands for the Created time the Reference item holds.
+    std::wstring expected = writes;
+    for (std::wstring item : {L"X", L"a", L"a\\b", L"a\\b\\c", L"a\\f.txt", L"a\\b\\g.txt"})
+      if (size_t at = expected.find(L"T\\" + item + L" C*"); at != std::wstring::npos)
+        expected.replace(at + item.size() + 4, 1,
+                         ShownTicks(FileTicks(folder_.PathOf(L"R\\" + item), true)));
+    GetFileTimeOverride stamp(readable ? L"" : folder_.PathOf(L"R\\a\\f.txt"), kUnconvertibleTicks);
+    SetFileTimeRecorder recorder;
+    SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
+    EXPECT_EQ(ControlText(IDC_FOLDER_RESULT) + L" " + recorder.Under(folder_.Path()),
+              result + (L" " + expected));
+    EXPECT_EQ(system_.boxes, Names{reference + L"\\\r\nTo\r\n" + target +
+                                   L"\\|Matched Folders DateTime|" + std::to_wstring(MB_YESNO)});
+  }
 }
 
 class Panes : public MainWindowTest {
 protected:
-  bool MenuEnabled(UINT id) {
-    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
-    return (GetMenuState(State()->systemMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
-  }
   // What the program's drop target sends for a drop of names on a control.
   LRESULT DropOn(int id, const std::vector<std::wstring>& names) {
     std::wstring list;
@@ -192,66 +311,85 @@ protected:
   }
 };
 
-// The Target's kind drives the title, the folder buttons and the system menu, and ends the
-// snapshot; a path that does not exist leaves the buttons as they were.
+// The Target's kind drives the title and the folder buttons, ends the snapshot and, as the setting
+// GetAllModifiedDateTime says, takes a new one; a path that does not exist leaves the buttons.
 TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   std::wstring album = folder_.MakeFolder(L"Album"), photo = folder_.MakeFile(L"photo.jpg");
-  const std::tuple<std::wstring, std::wstring, bool> rows[] = {
-      {album, album + L" - Datewright", true},
-      {folder_.PathOf(L"gone"), L"Datewright", true},
-      {photo, L"photo.jpg - Datewright", false},
-      {folder_.PathOf(L"gone"), L"Datewright", false}};
-  for (const auto& [path, title, folderButtons] : rows) {
+  folder_.MakeFile(L"Album\\in.jpg");
+  const wchar_t *takes = L"[General]\r\nGetAllModifiedDateTime=1", *key0 = L"[General]";
+  const std::tuple<std::wstring, const wchar_t*, std::wstring, std::wstring> rows[] = {
+      {album, takes, album + L" - Datewright", L"|1| get restore cleanup rename"},
+      {folder_.PathOf(L"gone"), takes, L"Datewright", L"|| get cleanup rename"},
+      {photo, takes, L"photo.jpg - Datewright", L"||"},
+      {folder_.PathOf(L"gone"), key0, L"Datewright", L"||"},
+      {album, key0, album + L" - Datewright", L"|| get cleanup rename"}};
+  for (const auto& [path, ini, title, seen] : rows) {
+    Ini(ini);
     State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
     EnableWindow(GetDlgItem(window_, IDC_RESTORE), TRUE);
+    for (int id : {IDC_SNAPSHOT_COUNT, IDC_FOLDER_RESULT})
+      SetDlgItemTextW(window_, id, L"7");
     ASSERT_EQ(SetPanePath(Target(), path.c_str()), 1);
-    EXPECT_EQ(TextOf(window_), title);
-    for (int id : {IDC_GET_ALL_MODIFIED, IDC_CLEANUP, IDM_RENAME_FILES})
-      EXPECT_EQ(Enabled(id), folderButtons) << id;
     EXPECT_EQ(State()->modifiedSnapshot, nullptr);
-    EXPECT_FALSE(Enabled(IDC_RESTORE));
+    for (MSG message; PeekMessageW(&message, window_, 0, 0, PM_REMOVE);)
+      DispatchMessageW(&message);
+    EXPECT_EQ(TextOf(window_) + L" " + Seen(), title + L" " + seen);
   }
-  // The system menu's Match needs two folders; a Reference path changes nothing else.
-  ASSERT_EQ(SetPanePath(Target(), album.c_str()), 1);
-  EXPECT_FALSE(MenuEnabled(IDM_MATCH_DATETIME));
-  ASSERT_EQ(SetPanePath(Reference(), album.c_str()), 1);
-  EXPECT_TRUE(MenuEnabled(IDM_MATCH_DATETIME));
-  EXPECT_EQ(TextOf(window_), album + L" - Datewright");
 }
 
-// Open... chooses a file, remembered in the settings file, from which it starts when the pane is
-// empty; the process's current directory stays where it was.
+// Open... proposes the path remembered for its pane and kind (Shift: a folder), shows the choice
+// with its times and remembers it under that key alone; the current directory stays. Control,
+// winning over Shift, reloads the pane's times and ends the snapshot.
 TEST_F(Panes, OpenChoosesRemembersAndReloads) {
-  std::wstring old = folder_.MakeFile(L"old.jpg");
-  std::wstring ini =
-      folder_.MakeFile(L"Datewright.ini",
-                       "[FilePath]\r\nTarget=\"" + std::string(old.begin(), old.end()) + "\"\r\n");
-  lstrcpyW(State()->iniPath, ini.c_str());
-  std::wstring photo = Stamped(L"photo.jpg", 2003), album = folder_.MakeFolder(L"Album");
-  system_.fileChoice = photo;
-  wchar_t before[MAX_PATH] = {}, after[MAX_PATH] = {}, stored[300] = {};
+  MakeTree(folder_, L"photo.jpg 2003 Album\\ 2004 Album\\in.jpg 0 FilePathTarget 0 "
+                    L"FilePathReference 0 DirPathTarget\\ 0 DirPathReference\\ 0");
+  std::wstring photo = folder_.PathOf(L"photo.jpg"), album = folder_.PathOf(L"Album");
+  const std::pair<const wchar_t*, const wchar_t*> keys[] = {{L"FilePath", L"Target"},
+                                                            {L"FilePath", L"Reference"},
+                                                            {L"DirPath", L"Target"},
+                                                            {L"DirPath", L"Reference"}};
+  Names remembered;
+  for (auto [section, key] : keys)
+    remembered.push_back(folder_.PathOf(std::wstring(section) + key));
+  wchar_t before[MAX_PATH] = {}, after[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, before);
-  SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
-  GetCurrentDirectoryW(MAX_PATH, after);
-  EXPECT_STREQ(after, before); // a relative path must go on naming the same file
-  EXPECT_EQ(system_.fileProposed, old);
-  EXPECT_EQ(PanePath(Target()), photo);
-  EXPECT_EQ(Year(), 2003);
-  GetPrivateProfileStringW(L"FilePath", L"Target", L"", stored, 300, ini.c_str());
-  EXPECT_EQ(std::wstring(stored), photo);
-  // Shift chooses a folder, starting from the pane's; Control, winning over Shift, reloads.
-  system_.keysDown = {VK_SHIFT};
-  system_.folderChoice = album;
-  SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
-  EXPECT_EQ(system_.folderPreselected, folder_.Path() + L"\\");
-  EXPECT_EQ(PanePath(Target()), album);
+  for (size_t k = 0; k < 4; ++k) {
+    Open(L"Datewright.exe");
+    std::wstring ini = Ini(L"");
+    for (size_t i = 0; i < 4; ++i)
+      WritePrivateProfileStringW(keys[i].first, keys[i].second,
+                                 (L"\"" + remembered[i] + L"\"").c_str(), ini.c_str());
+    bool folder = keys[k].first[0] == L'D', target = keys[k].second[0] == L'T';
+    system_.keysDown = folder ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
+    system_.fileChoice = photo;
+    system_.folderChoice = album;
+    SendMessageW(target ? Target() : Reference(), WM_COMMAND, IDC_PANE_OPEN, 0);
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_STREQ(after, before); // a relative path must go on naming the same file
+    EXPECT_EQ(folder ? system_.folderPreselected : system_.fileProposed, remembered[k]);
+    HWND pane = target ? Target() : Reference(), other = target ? Reference() : Target();
+    EXPECT_EQ(PanePath(pane) + Modified(pane) + PanePath(other),
+              folder ? album + L"2004" : photo + L"2003");
+    Names stored, expected = remembered;
+    expected[k] = folder ? album : photo;
+    for (auto [section, key] : keys)
+      stored.push_back(Setting(section, key));
+    EXPECT_EQ(stored, expected) << k;
+  }
+  ASSERT_EQ(SetPanePath(Target(), album.c_str()), 1);
+  Command(IDC_GET_ALL_MODIFIED);
+  Stamp(album, 2009);
   system_.keysDown = {VK_SHIFT, VK_CONTROL};
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
-  EXPECT_EQ(system_.folderDialogs, 1);
+  EXPECT_EQ(Modified(Target()) + Seen() + std::to_wstring(system_.folderDialogs),
+            L"2009|| get cleanup rename2");
 }
 
-// Yes takes the target, No the shortcut itself; Cancel, or a box that could not be shown, refuses.
-TEST_F(Panes, TheShortcutQuestionDecidesThePath) {
+// A dropped shortcut asks: Yes takes the file it points to, No the shortcut itself; Cancel, or a
+// box that could not be shown, refuses it. The pane ends on the last name taken, with that name's
+// own times; a name is refused when the shortcut question is cancelled, when it is too long, or
+// when it exists but its times cannot be read.
+TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   std::wstring photo = Stamped(L"photo.jpg", 2003), link = folder_.PathOf(L"photo.lnk");
   IShellLinkW* shortcut = nullptr;
   IPersistFile* file = nullptr;
@@ -262,37 +400,28 @@ TEST_F(Panes, TheShortcutQuestionDecidesThePath) {
   EXPECT_HRESULT_SUCCEEDED(file->Save(link.c_str(), TRUE));
   file->Release();
   shortcut->Release();
-  std::wstring before = Stamped(L"before.jpg", 2001);
+  std::wstring first = Stamped(L"first.jpg", 2013), last = Stamped(L"last.jpg", 2014);
   system_.boxAnswers = {IDYES, IDNO, IDCANCEL, 0};
-  for (const std::wstring& expected : {photo, link, before, before}) {
-    ASSERT_EQ(SetPanePath(Target(), before.c_str()), 1);
-    EXPECT_EQ(SetPanePath(Target(), link.c_str()), expected == before ? 0 : 1);
+  for (const std::wstring& expected : {photo, link, first, first}) {
+    ASSERT_EQ(SetPanePath(Target(), first.c_str()), 1);
+    EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {link}), expected == first ? 0 : 1);
     EXPECT_EQ(PanePath(Target()), expected);
   }
-  ASSERT_EQ(system_.boxes.size(), 4u);
-  EXPECT_EQ(system_.boxes[0].first, L"photo.jpg");
-  EXPECT_EQ(system_.boxes[0].second & MB_TYPEMASK, UINT{MB_YESNOCANCEL});
-}
-
-// The pane ends on the last name taken, with that name's own times; a name is refused when the
-// shortcut question is cancelled, when it is too long, or when it exists but its times cannot
-// be read.
-TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
-  std::wstring first = Stamped(L"first.jpg", 2013), last = Stamped(L"last.jpg", 2014);
+  EXPECT_EQ(system_.boxes, Names(4, L"Open Target?(Yes) or Shortcut?(No)|photo.jpg|" +
+                                        std::to_wstring(MB_YESNOCANCEL)));
   std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
   GetFileTimeOverride locked(noTimes, std::nullopt);
   EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, last}), 1);
-  EXPECT_EQ(PanePath(Target()), last);
-  EXPECT_EQ(Year(), 2014);
+  EXPECT_EQ(PanePath(Target()) + Modified(Target()), last + L"2014");
   for (const std::wstring& refused : {folder_.MakeFile(L"bad.lnk", "no shortcut"),
                                       folder_.PathOf(std::wstring(300, L'n')), noTimes}) {
     EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last}), 0);
-    EXPECT_EQ(PanePath(Target()), first);
-    EXPECT_EQ(Year(), 2013);
+    EXPECT_EQ(PanePath(Target()) + Modified(Target()), first + L"2013");
   }
   EXPECT_EQ(DropOn(IDC_APPLY_CREATED, {last}), 0);
   EXPECT_EQ(DropOn(IDC_REFERENCE_PLACEHOLDER, {last}), 1);
-  EXPECT_EQ(PanePath(Target()), first);
+  EXPECT_EQ(PanePath(Target()) + PanePath(Reference()) + Modified(Reference()),
+            first + last + L"2014");
 }
 
 // Offering files, a drag is always a copy: told of a move, the source would delete its files.
@@ -312,52 +441,66 @@ TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
     target->DragEnter(data, MK_LBUTTON, {0, 0}, &effects[0]);
     target->DragOver(MK_LBUTTON, {0, 0}, &effects[1]);
     EXPECT_EQ(target->Drop(data, 0, {0, 0}, &effects[2]), S_OK);
-    DWORD expected = format == CF_HDROP ? DROPEFFECT_COPY : DROPEFFECT_NONE;
-    EXPECT_EQ(effects, std::vector<DWORD>(3, expected));
+    EXPECT_EQ(effects,
+              std::vector<DWORD>(3, format == CF_HDROP ? DROPEFFECT_COPY : DROPEFFECT_NONE));
     data->Release();
   }
   EXPECT_EQ(target->Release(), 0u);
 }
 
-// The Exif commands follow the dates present; a date no picker can show counts as absent. Another
-// program writing the photo, sharing it for reading, hides none of them.
-TEST_F(Panes, TheExifCommandsFollowTheDatesAPickerCanShow) {
-  const std::string date = "2019:07:04 18:30:05";
-  const std::tuple<std::string, std::string, std::string, bool, bool> rows[] = {
-      {"", "", date, false, true},
-      {date, "", "", true, true},
-      {"", date, "", true, false},
-      {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", false, false},
-      {"2019:07:04 25:30:05", "", date, false, true}};
-  for (const auto& [dateTime, original, digitized, toCreated, toModified] : rows) {
-    Bytes tiff = BuildTiff(CameraLayout(ByteOrder::kIntel, dateTime, original, digitized)).bytes;
-    Bytes bytes = JpegBuilder().Exif(tiff).Build(70000);
-    std::wstring photo = folder_.MakeFile(L"photo.jpg", std::string(bytes.begin(), bytes.end()));
-    UniqueFile writer(CreateFileW(photo.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
-    ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
-    EXPECT_EQ(Enabled(IDC_EXIF_TO_CREATED), toCreated) << original;
-    EXPECT_EQ(Enabled(IDC_EXIF_TO_MODIFIED), toModified) << digitized;
-  }
+// A stamp in the year 30827 in every zone shows as the pickers' last day, which they hold, never
+// as the time of the path shown before.
+TEST_F(Panes, AStampPastThePickersLastDayShowsAsThatDay) {
+  std::wstring photo = folder_.MakeFile(L"photo.jpg");
+  WritePaneTime(Target(), PaneTime::Created, Local(1995, 5, 5, 5, 5, 5));
+  GetFileTimeOverride override(photo, 0x7FFF000000000000);
+  ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
+  ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
+  SYSTEMTIME shown = ReadPaneTime(Target(), PaneTime::Created);
+  EXPECT_EQ(std::vector<WORD>({shown.wYear, shown.wMonth, shown.wDay, shown.wHour}),
+            std::vector<WORD>({9999, 12, 31, 0}));
 }
 
-// A stamp before the pickers' first day (a zero stamp reads as 1601), or one no conversion takes,
-// shows as that first day; one in the year 30827 in every zone as their last; never as the time of
-// the path shown before.
-TEST_F(Panes, AStampThePickersCannotHoldShowsAsTheNearestTheyHold) {
-  std::wstring photo = folder_.MakeFile(L"photo.jpg");
-  const std::pair<uint64_t, std::vector<WORD>> rows[] = {{0, {1752, 9, 14, 0}},
-                                                         {kUnconvertibleTicks, {1752, 9, 14, 0}},
-                                                         {0x7FFF000000000000, {9999, 12, 31, 0}}};
-  for (const auto& [created, expected] : rows) {
-    WritePaneTime(Target(), PaneTime::Created, Local(1995, 5, 5, 5, 5, 5));
-    GetFileTimeOverride override(photo, created);
-    ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
-    ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
-    SYSTEMTIME shown = ReadPaneTime(Target(), PaneTime::Created);
-    EXPECT_EQ(std::vector<WORD>({shown.wYear, shown.wMonth, shown.wDay, shown.wHour}), expected)
-        << std::hex << created;
+// The Exif commands copy the camera's date to Created and the digitized one to Modified, else
+// DateTime, and are grey without one; a date no picker can show counts as absent. Files starting
+// "II" or "MM" are read as JPEGs: only an Exif segment in them gives dates. Photos are dropped on
+// the Target while another program writes them, sharing them for reading. A stamp before the
+// pickers' first day (a zero stamp reads as 1601), or one no conversion takes, shows as that
+// first day, never as the time of the path shown before.
+TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
+  const std::string d = "2019:07:04 18:30:05", o = "2018:03:02 01:02:03", g = "2017:11:12 13:14:15";
+  const std::wstring k = L"1999", D = L"2019-07-04 18:30:05.000", O = L"2018-03-02 01:02:03.000",
+                     G = L"2017-11-12 13:14:15.000";
+  // DateTime, DateTimeOriginal, DateTimeDigitized, what comes before the JPEG (TIFF: a bare TIFF
+  // in its place), big-endian, what the pickers show after both commands.
+  const std::tuple<std::string, std::string, std::string, std::string, bool, std::wstring> rows[] =
+      {{d, "", "", "", false, D + L" M" + D},
+       {"", o, "", "", true, O + L" M" + k},
+       {"", "", g, "MM", false, k + L" M" + G},
+       {d, o, g, "II", true, O + L" M" + G},
+       {d, o, g, "TIFF", true, k + L" M" + k},
+       {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", "", false, k + L" M" + k},
+       {"2019:07:04 25:30:05", "", d, "", false, k + L" M" + D}};
+  uint64_t unshowable = 0;
+  for (const auto& [dateTime, original, digitized, head, motorola, shown] : rows) {
+    ByteOrder order = motorola ? ByteOrder::kMotorola : ByteOrder::kIntel;
+    Bytes tiff = BuildTiff(CameraLayout(order, dateTime, original, digitized)).bytes;
+    Bytes bytes = head == "TIFF" ? tiff : JpegBuilder().Exif(tiff).Build(70000);
+    bytes.resize(70000);
+    std::wstring photo = folder_.MakeFile(
+        L"photo.jpg", (head == "TIFF" ? "" : head) + std::string(bytes.begin(), bytes.end()));
+    GetFileTimeOverride override(photo, unshowable ^= kUnconvertibleTicks);
+    UniqueFile writer(CreateFileW(photo.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {photo}), 1);
+    std::wstring first = Shown(ReadPaneTime(Target(), PaneTime::Created)).substr(0, 13);
+    WritePaneTime(Target(), PaneTime::Created, At(1999));
+    WritePaneTime(Target(), PaneTime::Modified, At(1999));
+    Command(IDC_EXIF_TO_CREATED);
+    Command(IDC_EXIF_TO_MODIFIED);
+    EXPECT_EQ(first + Pickers(Target()) + L" " + Seen(),
+              L"1752-09-14 00C" + shown + L" ||" + (shown.find(k + L" ") == 0 ? L"" : L" exif-c") +
+                  (shown.find(L"M" + k) != std::wstring::npos ? L"" : L" exif-m"));
   }
 }
 
@@ -424,12 +567,21 @@ protected:
   }
 };
 
-// Preview rows stand in listing order; Execute renames every file that gets a new name, keeps
-// the folder's own time and remembers its inputs, quoted so that blanks survive.
+// The settings are loaded as stored; preview rows stand in listing order; Execute renames every
+// file that gets a new name, keeps the folder's own time and remembers its inputs, quoted so that
+// blanks survive.
 TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
   MakeFiles({L"abcabc.txt", L"bcbc.txt", L"plain.txt", L".bc", L"x.bc.txt"});
-  std::wstring ini = folder_.MakeFile(L"Datewright.ini", "");
-  lstrcpyW(State()->iniPath, ini.c_str());
+  std::wstring ini = Ini(L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
+                         L"CaseSensitive=7\r\nFind=\" \u4EAC\"\r\nReplace=\"c \"\r\n");
+  const std::pair<const wchar_t*, const wchar_t*> keys[] = {
+      {L"Rename", L"Method"},         {L"Rename", L"Filter"}, {L"Rename", L"Length"},
+      {L"Replace", L"CaseSensitive"}, {L"Replace", L"Find"},  {L"Replace", L"Replace"}};
+  RenameSettings& loaded = g_renameSettings;
+  LoadRenameSettings(ini.c_str(), &loaded);
+  EXPECT_EQ(std::to_wstring(loaded.method) + loaded.filter + std::to_wstring(loaded.length) +
+                std::to_wstring(loaded.caseSensitive) + loaded.find + loaded.replace,
+            L"5*.txt31 \u4EACc ");
   const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250));
   SetModifiedTicks(folder_.Path(), old);
   const std::map<std::wstring, std::wstring> renamed = {
@@ -442,13 +594,13 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
     EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L""}), expected);
     Press(dialog, IDOK);
   });
-  EXPECT_EQ(folder_.Listed(), (Names{L".bc", L"Datewright.ini", L"X X .txt", L"aX aX .txt",
-                                     L"plain.txt", L"x.X .txt"}));
+  EXPECT_EQ(folder_.Listed(),
+            (Names{L".bc", L"X X .txt", L"aX aX .txt", L"plain.txt", L"x.X .txt"}));
   EXPECT_EQ(FileTicks(folder_.Path()), old);
-  wchar_t replace[300] = {};
-  GetPrivateProfileStringW(L"Replace", L"Replace", L"", replace, 300, ini.c_str());
-  EXPECT_STREQ(replace, L"X ");
-  EXPECT_STREQ(g_renameSettings.filter, L"*.*");
+  std::wstring stored;
+  for (auto [section, key] : keys)
+    stored += Setting(section, key) + L"|";
+  EXPECT_EQ(stored, L"0|*.*|3|1|bc|X |");
 }
 
 // A new name is a name in this folder, never a path, and never one a file holds; a Filter with a
@@ -586,7 +738,7 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
 // where names moved onto each other.
 TEST_F(Rename, TheSnapshotFollowsItsFilesThroughRenames) {
   Stamped(L"a.txt", 2001);
-  std::wstring b = Stamped(L"b.txt", 2002);
+  Stamped(L"b.txt", 2002);
   Command(IDC_GET_ALL_MODIFIED);
   Run([](HWND dialog) { // b to c by Rename It
     Preview(dialog, {.find = L"b", .replace = L"c"});
@@ -600,33 +752,7 @@ TEST_F(Rename, TheSnapshotFollowsItsFilesThroughRenames) {
   SetFileTimeRecorder recorder;
   Command(IDC_RESTORE);
   EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"2");
-  EXPECT_EQ(recorder.LastFor(b).modified, ExpectedUtcTicks(Local(2001, 1, 1, 1, 1, 1)));
-  EXPECT_EQ(recorder.LastFor(folder_.PathOf(L"c.txt")).modified,
-            ExpectedUtcTicks(Local(2002, 1, 1, 1, 1, 1)));
-}
-
-// A settings file saved as UTF-16 keeps a remembered path and a Find text in any script.
-TEST_F(Rename, AUnicodeSettingsFileKeepsTextOfAnyScript) {
-  std::wstring ini = folder_.MakeFile(L"Datewright.ini", "\xFF\xFE");
-  lstrcpyW(State()->iniPath, ini.c_str());
-  for (const wchar_t* text :
-       {L"\u4EAC\u90FD\u306E\u5199\u771F",
-        L"\u03A6\u03C9\u03C4\u03BF\u03B3\u03C1\u03B1\u03C6\u03AF\u03B5\u03C2"}) {
-    system_.keysDown = {VK_SHIFT};
-    system_.folderChoice = folder_.MakeFolder(text);
-    SendMessageW(Reference(), WM_COMMAND, IDC_PANE_OPEN, 0);
-    system_.keysDown = {};
-    Run([&](HWND dialog) {
-      Preview(dialog, {.find = text, .replace = L"x"});
-      Press(dialog, IDOK);
-    });
-    wchar_t path[MAX_PATH] = {};
-    GetPrivateProfileStringW(L"DirPath", L"Reference", L"", path, MAX_PATH, ini.c_str());
-    EXPECT_EQ(path, system_.folderChoice);
-    RenameSettings loaded = {};
-    LoadRenameSettings(ini.c_str(), &loaded);
-    EXPECT_STREQ(loaded.find, text);
-  }
+  EXPECT_EQ(recorder.Under(folder_.Path()), L"b.txt C- M2001; c.txt C- M2002");
 }
 
 size_t g_largest;

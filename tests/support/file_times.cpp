@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
@@ -16,15 +18,30 @@ static FILETIME FromTicks(uint64_t ticks) {
   return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
 }
 
-uint64_t ExpectedUtcTicks(const SYSTEMTIME& local) {
+// Minutes west of UTC now, whatever the season of the time converted.
+static int64_t BiasTicks() {
   TIME_ZONE_INFORMATION zone;
   DWORD which = GetTimeZoneInformation(&zone);
   int64_t bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
                               : which == TIME_ZONE_ID_STANDARD ? zone.StandardBias
                                                                : 0);
+  return bias * 600000000;
+}
+
+uint64_t ExpectedUtcTicks(const SYSTEMTIME& local) {
   FILETIME wall;
   EXPECT_TRUE(SystemTimeToFileTime(&local, &wall));
-  return Ticks(wall) + bias * 600000000;
+  return Ticks(wall) + BiasTicks();
+}
+
+std::wstring Shown(const SYSTEMTIME& t) {
+  if (t.wMonth == 6 && t.wDay == 15 && t.wHour == 12 &&
+      t.wMinute + t.wSecond + t.wMilliseconds == 0)
+    return std::to_wstring(t.wYear);
+  wchar_t text[40];
+  swprintf(text, 40, L"%04u-%02u-%02u %02u:%02u:%02u.%03u", t.wYear, t.wMonth, t.wDay, t.wHour,
+           t.wMinute, t.wSecond, t.wMilliseconds);
+  return text;
 }
 
 uint64_t FileTicks(const std::wstring& path, bool created) {
@@ -115,11 +132,29 @@ SetFileTimeRecorder::~SetFileTimeRecorder() {
   g_setPatch.reset();
 }
 
-SetFileTimeCall SetFileTimeRecorder::LastFor(const std::wstring& path) const {
-  for (auto call = g_calls.rbegin(); call != g_calls.rend(); ++call)
-    if (lstrcmpiW(call->path.c_str(), path.c_str()) == 0)
-      return *call;
-  return SetFileTimeCall{path, std::nullopt, false, std::nullopt};
+std::wstring ShownTicks(uint64_t utc) {
+  SYSTEMTIME local = {};
+  FILETIME wall = FromTicks(utc - BiasTicks());
+  return FileTimeToSystemTime(&wall, &local) ? Shown(local) : L"?";
+}
+
+static std::wstring ShownSlot(const std::optional<uint64_t>& utc) {
+  return utc ? ShownTicks(*utc) : L"-";
+}
+
+std::wstring SetFileTimeRecorder::Under(const std::wstring& folder) const {
+  std::vector<std::wstring> lines;
+  for (const SetFileTimeCall& call : g_calls)
+    if (call.path.size() > folder.size() &&
+        CompareStringOrdinal(call.path.c_str(), int(folder.size()) + 1, (folder + L"\\").c_str(),
+                             -1, TRUE) == CSTR_EQUAL)
+      lines.push_back(call.path.substr(folder.size() + 1) + L" C" + ShownSlot(call.created) +
+                      L" M" + ShownSlot(call.modified) + (call.lastAccessGiven ? L" A" : L""));
+  std::sort(lines.begin(), lines.end());
+  std::wstring text;
+  for (const std::wstring& line : lines)
+    text += (text.empty() ? L"" : L"; ") + line;
+  return text;
 }
 
 GetFileTimeOverride::GetFileTimeOverride(const std::wstring& path,

@@ -11,6 +11,14 @@ inline SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute,
                         WORD milliseconds = 0) {
   return {year, month, 0, day, hour, minute, second, milliseconds};
 }
+// A test's usual time: noon in mid-June of that year, the same year in every time zone.
+inline SYSTEMTIME At(WORD year) {
+  return Local(year, 6, 15, 12, 0, 0);
+}
+// A local time as a row expects it: the year alone for At(year), else the date and time in full.
+std::wstring Shown(const SYSTEMTIME& local);
+// A UTC stamp as the local time it stands for under the one-offset rule, shown so.
+std::wstring ShownTicks(uint64_t utc);
 // The UTC stamp a local wall-clock value must become under the one-offset rule: the offset from
 // UTC in effect now, whatever the season of the value.
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local);
@@ -30,13 +38,14 @@ struct SetFileTimeCall {
 struct SetFileTimeRecorder {
   SetFileTimeRecorder();
   ~SetFileTimeRecorder();
-  // The last call for this path, or one with nothing in it.
-  SetFileTimeCall LastFor(const std::wstring& path) const;
+  // Every call for a path under folder, sorted: "relative C<time> M<time>", "-" for a slot not
+  // given, each time as the local one it stands for (Shown), " A" after a last-access time;
+  // joined with "; ".
+  std::wstring Under(const std::wstring& folder) const;
 };
 
-// A stamp past what FileTimeToSystemTime takes on Windows, by more than any zone's offset, so that
-// it stays past it as a local time in every zone.
-inline constexpr uint64_t kUnconvertibleTicks = 0x8000100000000000ull;
+// A stamp past what FileTimeToSystemTime takes on Windows, also once moved by any zone's offset.
+inline constexpr uint64_t kUnconvertibleTicks = 0xC000000000000000ull;
 
 // While it lives, GetFileTime and GetFileAttributesExW on path answer with this Created time in
 // place of the real one, or without one fails with access denied; FileTimeToSystemTime refuses

@@ -9,9 +9,10 @@ namespace {
 
 ScriptedSystem* g_script;
 
-int WINAPI ScriptedMessageBoxW(HWND, LPCWSTR, LPCWSTR caption, UINT type) {
+int WINAPI ScriptedMessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
   size_t asked = g_script->boxes.size();
-  g_script->boxes.push_back({caption != nullptr ? caption : L"", type});
+  g_script->boxes.push_back(std::wstring(text != nullptr ? text : L"") + L"|" +
+                            (caption != nullptr ? caption : L"") + L"|" + std::to_wstring(type));
   return asked < g_script->boxAnswers.size() ? g_script->boxAnswers[asked] : IDCANCEL;
 }
 

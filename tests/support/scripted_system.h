@@ -18,7 +18,7 @@ struct ScriptedSystem {
 
   // MessageBoxW: answers in order (0 as from a box that could not be shown); IDCANCEL past them.
   std::vector<int> boxAnswers;
-  std::vector<std::pair<std::wstring, UINT>> boxes; // caption and type
+  std::vector<std::wstring> boxes; // "text|caption|type"
   // GetOpenFileNameW and SHBrowseForFolderW: the choice, empty for Cancel, and what was proposed.
   std::wstring fileChoice, fileProposed;
   std::wstring folderChoice, folderPreselected;
