@@ -571,7 +571,7 @@ protected:
 // file that gets a new name, keeps the folder's own time and remembers its inputs, quoted so that
 // blanks survive.
 TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
-  MakeFiles({L"abcabc.txt", L"bcbc.txt", L"plain.txt", L".bc", L"x.bc.txt"});
+  MakeFiles({L"abcabc.txt", L"bcbc.txt", L"plain.txt", L".bc", L"x.bc.txt", L"abc.jpg"});
   std::wstring ini = Ini(L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
                          L"CaseSensitive=7\r\nFind=\" \u4EAC\"\r\nReplace=\"c \"\r\n");
   const std::pair<const wchar_t*, const wchar_t*> keys[] = {
@@ -584,18 +584,24 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
             L"5*.txt31 \u4EACc ");
   const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250));
   SetModifiedTicks(folder_.Path(), old);
-  const std::map<std::wstring, std::wstring> renamed = {
-      {L"abcabc.txt", L"aX aX .txt"}, {L"bcbc.txt", L"X X .txt"}, {L"x.bc.txt", L"x.X .txt"}};
+  const std::map<std::wstring, std::wstring> renamed = {{L"abcabc.txt", L"aX aX .txt"},
+                                                        {L"bcbc.txt", L"X X .txt"},
+                                                        {L"x.bc.txt", L"x.X .txt"},
+                                                        {L"abc.jpg", L"aX .jpg"}};
   Names expected;
   for (const std::wstring& name : folder_.Listed(L"", false))
     if (renamed.count(name) != 0)
       expected.push_back(name + L" -> " + renamed.at(name));
   Run([&](HWND dialog) {
+    // Case Sensitive came checked from the settings; the Filter chooses the files.
+    EXPECT_EQ(Preview(dialog, {.find = L"BC", .replace = L"X ", .filter = L""}), Names{});
+    EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L"*.jpg"}),
+              Names{L"abc.jpg -> aX .jpg"});
     EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L""}), expected);
     Press(dialog, IDOK);
   });
   EXPECT_EQ(folder_.Listed(),
-            (Names{L".bc", L"X X .txt", L"aX aX .txt", L"plain.txt", L"x.X .txt"}));
+            (Names{L".bc", L"X X .txt", L"aX .jpg", L"aX aX .txt", L"plain.txt", L"x.X .txt"}));
   EXPECT_EQ(FileTicks(folder_.Path()), old);
   std::wstring stored;
   for (auto [section, key] : keys)
