@@ -52,13 +52,13 @@ TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
       {"offset + count past 2^32", 1, 0x18, 0xFFFFFFF0, {}}};
   for (ByteOrder order : {ByteOrder::kIntel, ByteOrder::kMotorola})
     for (const auto& [name, type, count, field, entries] : rows) {
-      Bytes block = BuildTiff({.order = order, .chain = {{RawField(7, type, count, field)}}}).bytes;
+      Bytes block = BuildTiff({.order = order, .chain = {{RawField(7, type, count, field)}}});
       block.resize(64);
       EXPECT_EQ(Walk(block), entries) << name;
     }
   // Three IFDs of one entry each, tags 1 to 3, at 8, 26 and 44; the links sit 14 bytes on.
   Ifd one = {RawField(1, 1, 1, 0)}, two = {RawField(2, 1, 1, 0)}, three = {RawField(3, 1, 1, 0)};
-  Bytes chain = BuildTiff({.chain = {one, two, three}}).bytes;
+  Bytes chain = BuildTiff({.chain = {one, two, three}});
   // The byte set (at, to; 'I' at 0 is no change), the length cut to (0: none), the tags seen.
   const std::tuple<const char*, size_t, uint8_t, size_t, std::vector<int64_t>> links[] = {
       {"the whole chain", 0, 'I', 0, {1, 2, 3}},
@@ -157,10 +157,10 @@ TEST(ExifDates, FindsTheTrueDatesOrNone) {
       {"count 19 at the block end", {.exif = Ifd{atEnd}}, {kNo, kOriginal, kNo}},
       {"count 19 from the entry's own field", {.exif = Ifd{fromEntry, ones, ones}}, kNone}};
   for (const auto& [name, layout, expected] : rows)
-    EXPECT_EQ(Dates(JpegBuilder().Exif(BuildTiff(layout).bytes).Build()), expected) << name;
+    EXPECT_EQ(Dates(JpegBuilder().Exif(BuildTiff(layout)).Build()), expected) << name;
   // Every cut of a camera's TIFF block gives true dates or none.
   for (ByteOrder order : {ByteOrder::kIntel, ByteOrder::kMotorola}) {
-    Bytes tiff = BuildTiff(CameraLayout(order, kDate, kOriginal, kDigitized)).bytes;
+    Bytes tiff = BuildTiff(CameraLayout(order, kDate, kOriginal, kDigitized));
     for (size_t cut = 0; cut <= tiff.size(); ++cut) {
       // The segment fits, and the block ends where the file does.
       Bytes file = JpegBuilder().Exif(Cut(tiff, cut)).Build();

@@ -13,11 +13,6 @@
 
 namespace {
 
-// A folder in folder whose full path has exactly length characters.
-std::wstring FolderOfLength(TempFolder& folder, size_t length) {
-  return folder.MakeFolder(std::wstring(length - folder.Path().size() - 1, L'd'));
-}
-
 // Another program writing the file, sharing it for reading only: the times are read, not set.
 TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsReadsThemBackAndSaysWhyAWriteFailed) {
   TempFolder folder;
@@ -63,8 +58,9 @@ TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
   EXPECT_EQ(EnumerateFolder(entries, path, 0, &options), 3u);
   EXPECT_NE(entries[1].name[0], L'\0');
   EXPECT_EQ(entries[2].name[0], L'\0');
-  std::wstring parent = FolderOfLength(folder, 250);
-  std::wstring relative = parent.substr(folder.Path().size() + 1);
+  // A folder whose full path has 250 characters.
+  std::wstring relative(250 - folder.Path().size() - 1, L'd'),
+      parent = folder.MakeFile(relative + L"\\");
   for (const wchar_t* name : {L"\\123456789", L"\\Thumbs.d", L"\\Thumbs.db"})
     folder.MakeFile(relative + name);
   EXPECT_EQ(EnumerateFolder(nullptr, parent.c_str(), 0, nullptr), 1u);
