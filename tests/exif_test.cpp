@@ -158,18 +158,6 @@ TEST(ExifDates, FindsTheTrueDatesOrNone) {
       {"count 19 from the entry's own field", {.exif = Ifd{fromEntry, ones, ones}}, kNone}};
   for (const auto& [name, layout, expected] : rows)
     EXPECT_EQ(Dates(JpegBuilder().Exif(BuildTiff(layout)).Build()), expected) << name;
-  // Every cut of a camera's TIFF block gives true dates or none.
-  for (ByteOrder order : {ByteOrder::kIntel, ByteOrder::kMotorola}) {
-    Bytes tiff = BuildTiff(CameraLayout(order, kDate, kOriginal, kDigitized));
-    for (size_t cut = 0; cut <= tiff.size(); ++cut) {
-      // The segment fits, and the block ends where the file does.
-      Bytes file = JpegBuilder().Exif(Cut(tiff, cut)).Build();
-      Texts dates = Dates(Cut(file, file.size() - 2));
-      for (size_t i = 0; i < 3; ++i)
-        EXPECT_TRUE(dates[i] == kAll[i] || dates[i] == kNo) << cut << ": " << dates[i];
-      EXPECT_TRUE(cut < tiff.size() || dates == kAll);
-    }
-  }
 }
 
 } // namespace

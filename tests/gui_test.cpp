@@ -48,10 +48,6 @@ std::wstring Tree(const TempFolder& folder, const std::wstring& under = L"") {
   return tree;
 }
 
-void Stamp(const std::wstring& path, WORD year) {
-  SetModifiedTicks(path, ExpectedUtcTicks(At(year)));
-}
-
 // Makes the items "name year ..." (a name ending in a backslash a folder), each Modified At(year)
 // unless the year is 0, folders after what they hold.
 void MakeTree(TempFolder& folder, const std::wstring& items) {
@@ -61,7 +57,7 @@ void MakeTree(TempFolder& folder, const std::wstring& items) {
     made.push_back({folder.MakeFile(item.first), item.second});
   for (auto item = made.rbegin(); item != made.rend(); ++item)
     if (item->second != 0)
-      Stamp(item->first, item->second);
+      SetModifiedTicks(item->first, ExpectedUtcTicks(At(item->second)));
 }
 
 // The real main window, made in this process from the templates linked into the test exe, with
@@ -112,11 +108,6 @@ protected:
       seen += Enabled(id) ? name : L"";
     return seen;
   }
-  // A file whose Modified time is At(year).
-  std::wstring Stamped(const std::wstring& name, WORD year) {
-    MakeTree(folder_, name + L" " + std::to_wstring(year));
-    return folder_.PathOf(name);
-  }
   // A settings file in use, UTF-16 with its byte-order mark, outside the folder worked in; none
   // for a null text.
   std::wstring Ini(const wchar_t* text) {
@@ -150,7 +141,8 @@ using MainCommands = MainWindowTest;
 // the slots its button names; options name no Target. The other commands fill one Target
 // picker pair, date and time, from their source and write nothing: Apply Both then shows it.
 TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
-  std::wstring file = Stamped(L"a.jpg", 2000);
+  MakeTree(folder_, L"a.jpg 2000");
+  std::wstring file = folder_.PathOf(L"a.jpg");
   TempFolder elsewhere;
   elsewhere.MakeFile(L"a.jpg");
   wchar_t saved[MAX_PATH];
@@ -235,7 +227,7 @@ TEST_F(MainCommands, FolderCommandsShowAndChangeWhatTheyPromise) {
       if (key[1] == L'\0') {
         for (const wchar_t* file : {L"a.txt", L"B.Txt", L".ds_store", L"THUMBS.DB", L"._held.jpg"})
           if (GetFileAttributesW((t + file).c_str()) != INVALID_FILE_ATTRIBUTES)
-            Stamp(t + file, 2020);
+            SetModifiedTicks(t + file, ExpectedUtcTicks(At(2020)));
         recorder.emplace();
       }
       system_.keysDown = *key == L'S' ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
@@ -378,7 +370,7 @@ TEST_F(Panes, OpenChoosesRemembersAndReloads) {
   }
   ASSERT_EQ(SetPanePath(Target(), album.c_str()), 1);
   Command(IDC_GET_ALL_MODIFIED);
-  Stamp(album, 2009);
+  SetModifiedTicks(album, ExpectedUtcTicks(At(2009)));
   system_.keysDown = {VK_SHIFT, VK_CONTROL};
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
   EXPECT_EQ(Modified(Target()) + Seen() + std::to_wstring(system_.folderDialogs),
@@ -390,7 +382,9 @@ TEST_F(Panes, OpenChoosesRemembersAndReloads) {
 // own times; a name is refused when the shortcut question is cancelled, when it is too long, or
 // when it exists but its times cannot be read.
 TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
-  std::wstring photo = Stamped(L"photo.jpg", 2003), link = folder_.PathOf(L"photo.lnk");
+  MakeTree(folder_, L"photo.jpg 2003 first.jpg 2013 last.jpg 2014");
+  std::wstring photo = folder_.PathOf(L"photo.jpg"), link = folder_.PathOf(L"photo.lnk"),
+               first = folder_.PathOf(L"first.jpg"), last = folder_.PathOf(L"last.jpg");
   IShellLinkW* shortcut = nullptr;
   IPersistFile* file = nullptr;
   ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
@@ -400,7 +394,6 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   EXPECT_HRESULT_SUCCEEDED(file->Save(link.c_str(), TRUE));
   file->Release();
   shortcut->Release();
-  std::wstring first = Stamped(L"first.jpg", 2013), last = Stamped(L"last.jpg", 2014);
   system_.boxAnswers = {IDYES, IDNO, IDCANCEL, 0};
   for (const std::wstring& expected : {photo, link, first, first}) {
     ASSERT_EQ(SetPanePath(Target(), first.c_str()), 1);
@@ -617,13 +610,16 @@ TEST_F(Rename, NothingLeavesTheFolderOrEntersASubFolder) {
 
 // The list holds no rows of its own: after the middle row goes, the others show and rename their
 // own files, though renamed files still match and come anywhere in the listing, and a typed
-// letter still leads to the row it begins.
+// letter still leads to the row it begins. The snapshot follows the files: Restore gives each its
+// own time back.
 TEST_F(Rename, RowsAroundARenamedOneKeepTheirOwnFiles) {
-  for (const wchar_t* made : {L"a_x.txt 0 b_x.txt 0 c_x.txt 0", L"c_x.txt 0 b_x.txt 0 a_x.txt 0",
-                              L"b_x.txt 0 c_x.txt 0 a_x.txt 0"}) {
+  for (const wchar_t* made :
+       {L"a_x.txt 2001 b_x.txt 2002 c_x.txt 2003", L"c_x.txt 2003 b_x.txt 2002 a_x.txt 2001",
+        L"b_x.txt 2002 c_x.txt 2003 a_x.txt 2001"}) {
     TempFolder folder;
     MakeTree(folder, made);
     ASSERT_EQ(SetPanePath(Target(), folder.Path().c_str()), 1);
+    Command(IDC_GET_ALL_MODIFIED);
     Run([&](HWND dialog) {
       Names rows = Preview(dialog, {.find = L"_x", .replace = L"_x_y"});
       ASSERT_EQ(rows.size(), 3u);
@@ -636,6 +632,11 @@ TEST_F(Rename, RowsAroundARenamedOneKeepTheirOwnFiles) {
       EXPECT_EQ(Rows(dialog), Names{});
     });
     EXPECT_EQ(folder.Listed(), (Names{L"a_x_y.txt", L"b_x_y.txt", L"c_x_y.txt"})) << made;
+    SetFileTimeRecorder recorder;
+    Command(IDC_RESTORE);
+    EXPECT_EQ(recorder.Under(folder.Path()),
+              L"a_x_y.txt C- M2001; b_x_y.txt C- M2002; c_x_y.txt C- M2003")
+        << made;
   }
 }
 
@@ -703,27 +704,6 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
                 renamed ? -1 : 0);
     }
   });
-}
-
-// The snapshot follows its files through renames: Restore gives each its own time back even
-// where names moved onto each other.
-TEST_F(Rename, TheSnapshotFollowsItsFilesThroughRenames) {
-  Stamped(L"a.txt", 2001);
-  Stamped(L"b.txt", 2002);
-  Command(IDC_GET_ALL_MODIFIED);
-  Run([](HWND dialog) { // b to c by Rename It
-    Preview(dialog, {.find = L"b", .replace = L"c"});
-    RenameRow(dialog, 0);
-  });
-  Run([](HWND dialog) { // then a to b by Execute
-    Preview(dialog, {.find = L"a", .replace = L"b"});
-    Press(dialog, IDOK);
-  });
-  ASSERT_EQ(folder_.Listed(), (Names{L"b.txt", L"c.txt"}));
-  SetFileTimeRecorder recorder;
-  Command(IDC_RESTORE);
-  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"2");
-  EXPECT_EQ(recorder.Under(folder_.Path()), L"b.txt C- M2001; c.txt C- M2002");
 }
 
 size_t g_largest;
