@@ -551,9 +551,11 @@ protected:
 
 // The settings are loaded as stored; preview rows stand in listing order; Execute renames every
 // file that gets a new name, keeps the folder's own time and remembers its inputs, quoted so that
-// blanks survive.
-TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
-  MakeTree(folder_, L"abcabc.txt 0 bcbc.txt 0 plain.txt 0 .bc 0 x.bc.txt 0");
+// blanks survive. A new name is a name in this folder, never a path, and never one a file holds; a
+// Filter with a separator lists nothing.
+TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
+  MakeTree(folder_, L"abcabc.txt 0 bcbc.txt 0 plain.txt 0 .bc 0 x.bc.txt 0 sub\\ 0 q.jpg 0 "
+                    L"sub\\q.jpg 0 r.jpg 0");
   std::wstring ini = Ini(L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
                          L"CaseSensitive=7\r\nFind=\" \u4EAC\"\r\nReplace=\"c \"\r\n");
   const std::pair<const wchar_t*, const wchar_t*> keys[] = {
@@ -568,44 +570,35 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
   SetModifiedTicks(folder_.Path(), old);
   const std::map<std::wstring, std::wstring> renamed = {
       {L"abcabc.txt", L"aX aX .txt"}, {L"bcbc.txt", L"X X .txt"}, {L"x.bc.txt", L"x.X .txt"}};
+  // A rename never replaces a file: r.jpg wants the name q.jpg holds.
+  std::vector<Inputs> runs = {{.method = RenameMatchEnd, .find = L"r", .replace = L"q"}};
+  for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
+    for (const wchar_t* replace : {L"..\\x", L"sub\\x", L"../x", L"sub/x", L"x:y", L"x*", L"x?",
+                                   L"x\"", L"x<", L"x>", L"x|", L"x\t"})
+      runs.push_back({.method = method, .find = L"q", .replace = replace});
+  for (const wchar_t* filter : {L"sub\\*.jpg", L"sub/*.jpg", L"..\\*"})
+    runs.push_back({.find = L"q", .replace = L"x", .filter = filter});
   Names expected;
   for (const std::wstring& name : folder_.Listed(L"", false))
     if (renamed.count(name) != 0)
       expected.push_back(name + L" -> " + renamed.at(name));
   Run([&](HWND dialog) {
+    for (const Inputs& inputs : runs) {
+      EXPECT_EQ(Preview(dialog, inputs).size(), inputs.find[0] == L'r')
+          << inputs.replace << inputs.filter;
+      RunRenameMethod(dialog, folder_.Path().c_str(), inputs.method, nullptr, -1);
+    }
     EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L""}), expected);
     Press(dialog, IDOK);
   });
-  EXPECT_EQ(folder_.Listed(),
-            (Names{L".bc", L"X X .txt", L"aX aX .txt", L"plain.txt", L"x.X .txt"}));
+  EXPECT_EQ(folder_.Listed(), (Names{L".bc", L"X X .txt", L"aX aX .txt", L"plain.txt", L"q.jpg",
+                                     L"r.jpg", L"sub\\", L"x.X .txt"}));
+  EXPECT_EQ(folder_.Listed(L"sub"), Names{L"q.jpg"});
   EXPECT_EQ(FileTicks(folder_.Path()), old);
   std::wstring stored;
   for (auto [section, key] : keys)
     stored += Setting(section, key) + L"|";
   EXPECT_EQ(stored, L"0|*.*|3|1|bc|X |");
-}
-
-// A new name is a name in this folder, never a path, and never one a file holds; a Filter with a
-// separator lists nothing.
-TEST_F(Rename, NothingLeavesTheFolderOrEntersASubFolder) {
-  MakeTree(folder_, L"sub\\ 0 abc.jpg 0 sub\\abc.jpg 0 abd.jpg 0");
-  // A rename never replaces a file: abd.jpg wants the name abc.jpg holds.
-  std::vector<Inputs> runs = {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"}};
-  for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
-    for (const wchar_t* replace : {L"..\\x", L"sub\\x", L"../x", L"sub/x", L"x:y", L"x*", L"x?",
-                                   L"x\"", L"x<", L"x>", L"x|", L"x\t"})
-      runs.push_back({.method = method, .find = L"abc", .replace = replace});
-  for (const wchar_t* filter : {L"sub\\*.jpg", L"sub/*.jpg", L"..\\*"})
-    runs.push_back({.find = L"abc", .replace = L"x", .filter = filter});
-  Run([&](HWND dialog) {
-    for (const Inputs& inputs : runs) {
-      EXPECT_EQ(Preview(dialog, inputs).size(), inputs.find[0] == L'd')
-          << inputs.replace << inputs.filter;
-      RunRenameMethod(dialog, folder_.Path().c_str(), inputs.method, nullptr, -1);
-    }
-  });
-  EXPECT_EQ(folder_.Listed(), (Names{L"abc.jpg", L"abd.jpg", L"sub\\"}));
-  EXPECT_EQ(folder_.Listed(L"sub"), Names{L"abc.jpg"});
 }
 
 // The list holds no rows of its own: after the middle row goes, the others show and rename their
