@@ -14,7 +14,6 @@
 
 #include "app/main_window.h"
 #include "base/handles.h"
-#include "filetime/path_times.h"
 #include "panes/drop_target.h"
 #include "panes/pane_display.h"
 #include "panes/pane_time.h"

@@ -3,7 +3,6 @@
 
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "app/dialog_template.h"
