@@ -20,8 +20,7 @@ constexpr double kTarget = 1.3;
 
 bool WriteSample(const std::wstring& path) {
   Bytes tiff = BuildTiff(CameraLayout(ByteOrder::kIntel, "2019:07:04 18:30:05",
-                                      "2019:07:04 18:30:01", "2019:07:04 18:30:02"))
-                   .bytes;
+                                      "2019:07:04 18:30:01", "2019:07:04 18:30:02"));
   Bytes file = JpegBuilder().Jfif().Exif(tiff).Scan(4096).Build(kFileSize);
   UniqueFile out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));

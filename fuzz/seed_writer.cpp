@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     return 2;
   auto text = [](const std::string& text) { return Bytes(text.begin(), text.end()); };
   const char *date = "2019:07:04 18:30:05", *blank = "    :  :     :  :  ";
-  Bytes intel = BuildTiff(CameraLayout(ByteOrder::kIntel, date, date, date)).bytes;
-  Bytes motorola = BuildTiff(CameraLayout(ByteOrder::kMotorola, date, date, blank)).bytes;
+  Bytes intel = BuildTiff(CameraLayout(ByteOrder::kIntel, date, date, date));
+  Bytes motorola = BuildTiff(CameraLayout(ByteOrder::kMotorola, date, date, blank));
   // Every kind of segment the walker tells apart, around a camera's Exif block. "Photoshop 3.0"
   // holds a resolution resource, then IPTC (0x0404) named "IPTC" with a date, a time, a caption.
   auto full = [&text](const Bytes& tiff) {

@@ -37,7 +37,7 @@ BOOL WINAPI ReadPastTheEnd(HANDLE file, void* buffer, DWORD wanted, DWORD* read,
 // is, so its Exif segment runs on into what only a read of the whole size holds.
 TEST(ReadTimesAndExif, ExaminesOnlyFilesLargerThan65535BytesAndReadsThemWhole) {
   TempFolder folder;
-  Bytes tiff = BuildTiff({.exif = Ifd{Ascii(0x9003, "2019:07:04 18:30:05")}}).bytes;
+  Bytes tiff = BuildTiff({.exif = Ifd{Ascii(0x9003, "2019:07:04 18:30:05")}});
   Bytes padded = tiff;
   padded.resize(tiff.size() + 1024);
   Bytes cut = JpegBuilder().Scan(40000).Exif(padded).Build();

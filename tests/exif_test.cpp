@@ -20,11 +20,6 @@ const std::string kDate = "2019:07:04 18:30:05", kOriginal = "2019:07:04 18:30:0
                   kNo = "0000:00:00 00:00:00";
 const Texts kAll = {kDate, kOriginal, kDigitized}, kNone = {kNo, kNo, kNo};
 
-// The first length bytes in a buffer of their own, so that the sanitizer sees any read past them.
-Bytes Cut(const Bytes& bytes, size_t length) {
-  return Bytes(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(length));
-}
-
 // Each entry the walker passed: its tag, where its values lie in the block, its long value.
 using Entries = std::vector<std::tuple<int64_t, int64_t, int64_t>>;
 
@@ -52,13 +47,13 @@ TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
       {"offset + count past 2^32", 1, 0x18, 0xFFFFFFF0, {}}};
   for (ByteOrder order : {ByteOrder::kIntel, ByteOrder::kMotorola})
     for (const auto& [name, type, count, field, entries] : rows) {
-      Bytes block = BuildTiff({.order = order, .chain = {{RawField(7, type, count, field)}}}).bytes;
+      Bytes block = BuildTiff({.order = order, .chain = {{RawField(7, type, count, field)}}});
       block.resize(64);
       EXPECT_EQ(Walk(block), entries) << name;
     }
   // Three IFDs of one entry each, tags 1 to 3, at 8, 26 and 44; the links sit 14 bytes on.
   Ifd one = {RawField(1, 1, 1, 0)}, two = {RawField(2, 1, 1, 0)}, three = {RawField(3, 1, 1, 0)};
-  Bytes chain = BuildTiff({.chain = {one, two, three}}).bytes;
+  Bytes chain = BuildTiff({.chain = {one, two, three}});
   // The byte set (at, to; 'I' at 0 is no change), the length cut to (0: none), the tags seen.
   const std::tuple<const char*, size_t, uint8_t, size_t, std::vector<int64_t>> links[] = {
       {"the whole chain", 0, 'I', 0, {1, 2, 3}},
@@ -70,10 +65,11 @@ TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
       {"IFD2 holding one entry more than fits", 44, 2, 0, {1, 2}},
       {"IFD0's link cut off", 0, 'I', 24, {1}}};
   for (const auto& [name, at, to, cut, tags] : links) {
-    Bytes block = chain;
+    // Cut in a buffer of its own, so that the sanitizer sees any read past it.
+    Bytes block(chain.begin(), chain.begin() + ptrdiff_t(cut != 0 ? cut : chain.size()));
     block[at] = to;
     std::vector<int64_t> seen;
-    for (const auto& entry : Walk(cut != 0 ? Cut(block, cut) : block))
+    for (const auto& entry : Walk(block))
       seen.push_back(std::get<0>(entry));
     EXPECT_EQ(seen, tags) << name;
   }
@@ -157,19 +153,7 @@ TEST(ExifDates, FindsTheTrueDatesOrNone) {
       {"count 19 at the block end", {.exif = Ifd{atEnd}}, {kNo, kOriginal, kNo}},
       {"count 19 from the entry's own field", {.exif = Ifd{fromEntry, ones, ones}}, kNone}};
   for (const auto& [name, layout, expected] : rows)
-    EXPECT_EQ(Dates(JpegBuilder().Exif(BuildTiff(layout).bytes).Build()), expected) << name;
-  // Every cut of a camera's TIFF block gives true dates or none.
-  for (ByteOrder order : {ByteOrder::kIntel, ByteOrder::kMotorola}) {
-    Bytes tiff = BuildTiff(CameraLayout(order, kDate, kOriginal, kDigitized)).bytes;
-    for (size_t cut = 0; cut <= tiff.size(); ++cut) {
-      // The segment fits, and the block ends where the file does.
-      Bytes file = JpegBuilder().Exif(Cut(tiff, cut)).Build();
-      Texts dates = Dates(Cut(file, file.size() - 2));
-      for (size_t i = 0; i < 3; ++i)
-        EXPECT_TRUE(dates[i] == kAll[i] || dates[i] == kNo) << cut << ": " << dates[i];
-      EXPECT_TRUE(cut < tiff.size() || dates == kAll);
-    }
-  }
+    EXPECT_EQ(Dates(JpegBuilder().Exif(BuildTiff(layout)).Build()), expected) << name;
 }
 
 } // namespace

@@ -13,13 +13,8 @@
 
 namespace {
 
-// A folder in folder whose full path has exactly length characters.
-std::wstring FolderOfLength(TempFolder& folder, size_t length) {
-  return folder.MakeFolder(std::wstring(length - folder.Path().size() - 1, L'd'));
-}
-
-// Another program writing the file, sharing it for reading only: the times are read, not set.
-TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsReadsThemBackAndSaysWhyAWriteFailed) {
+// Another program writing the file, sharing it for reading only: the times are not set.
+TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsAndSaysWhyAWriteFailed) {
   TempFolder folder;
   std::wstring file = folder.MakeFile(L"a.txt");
   const SYSTEMTIME created = Local(2001, 2, 3, 4, 5, 6, 7);
@@ -27,26 +22,17 @@ TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsReadsThemBackAndSaysWhyAWr
   const SYSTEMTIME month13 = Local(2003, 13, 1, 1, 1, 1);
   const std::wstring c = L"2001-02-03 04:05:06.007", m = L"2002-07-08 09:10:11.012";
   const std::tuple<const SYSTEMTIME*, const SYSTEMTIME*, std::wstring> rows[] = {
-      {&created, &modified, L"C" + c + L" M" + m},
-      {&created, nullptr, L"C" + c + L" M-"},
-      {nullptr, &modified, L"C- M" + m},
-      {&month13, &modified, L"C- M" + m},
-      {nullptr, nullptr, L"C- M-"}};
+      {&created, &modified, L"C" + c + L" M" + m}, {&month13, &modified, L"C- M" + m}};
   for (auto [createdIn, modifiedIn, writes] : rows) {
     SetFileTimeRecorder recorder;
     EXPECT_EQ(SetPathTimes(file.c_str(), createdIn, modifiedIn, nullptr), 1);
     EXPECT_EQ(recorder.Under(folder.Path()), L"a.txt " + writes);
   }
   DWORD error = 0;
-  EXPECT_EQ(SetPathTimes(folder.PathOf(L"gone.txt").c_str(), &created, &created, &error), 0);
-  EXPECT_EQ(error, DWORD{ERROR_FILE_NOT_FOUND});
   UniqueFile writer(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
   EXPECT_EQ(SetPathTimes(file.c_str(), &created, &created, &error), 0);
   EXPECT_EQ(error, DWORD{ERROR_SHARING_VIOLATION});
-  SYSTEMTIME back = {};
-  EXPECT_EQ(GetPathTimes(file.c_str(), nullptr, &back), 1);
-  EXPECT_EQ(ExpectedUtcTicks(back), ExpectedUtcTicks(modified));
 }
 
 // An item whose full path would pass 259 characters is left out of a listing and of Cleanup,
@@ -63,8 +49,9 @@ TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
   EXPECT_EQ(EnumerateFolder(entries, path, 0, &options), 3u);
   EXPECT_NE(entries[1].name[0], L'\0');
   EXPECT_EQ(entries[2].name[0], L'\0');
-  std::wstring parent = FolderOfLength(folder, 250);
-  std::wstring relative = parent.substr(folder.Path().size() + 1);
+  // A folder whose full path has 250 characters.
+  std::wstring relative(250 - folder.Path().size() - 1, L'd'),
+      parent = folder.MakeFile(relative + L"\\");
   for (const wchar_t* name : {L"\\123456789", L"\\Thumbs.d", L"\\Thumbs.db"})
     folder.MakeFile(relative + name);
   EXPECT_EQ(EnumerateFolder(nullptr, parent.c_str(), 0, nullptr), 1u);

@@ -14,7 +14,6 @@
 
 #include "app/main_window.h"
 #include "base/handles.h"
-#include "filetime/path_times.h"
 #include "panes/drop_target.h"
 #include "panes/pane_display.h"
 #include "panes/pane_time.h"
@@ -48,10 +47,6 @@ std::wstring Tree(const TempFolder& folder, const std::wstring& under = L"") {
   return tree;
 }
 
-void Stamp(const std::wstring& path, WORD year) {
-  SetModifiedTicks(path, ExpectedUtcTicks(At(year)));
-}
-
 // Makes the items "name year ..." (a name ending in a backslash a folder), each Modified At(year)
 // unless the year is 0, folders after what they hold.
 void MakeTree(TempFolder& folder, const std::wstring& items) {
@@ -61,7 +56,7 @@ void MakeTree(TempFolder& folder, const std::wstring& items) {
     made.push_back({folder.MakeFile(item.first), item.second});
   for (auto item = made.rbegin(); item != made.rend(); ++item)
     if (item->second != 0)
-      Stamp(item->first, item->second);
+      SetModifiedTicks(item->first, ExpectedUtcTicks(At(item->second)));
 }
 
 // The real main window, made in this process from the templates linked into the test exe, with
@@ -112,11 +107,6 @@ protected:
       seen += Enabled(id) ? name : L"";
     return seen;
   }
-  // A file whose Modified time is At(year).
-  std::wstring Stamped(const std::wstring& name, WORD year) {
-    MakeTree(folder_, name + L" " + std::to_wstring(year));
-    return folder_.PathOf(name);
-  }
   // A settings file in use, UTF-16 with its byte-order mark, outside the folder worked in; none
   // for a null text.
   std::wstring Ini(const wchar_t* text) {
@@ -150,7 +140,8 @@ using MainCommands = MainWindowTest;
 // the slots its button names; options name no Target. The other commands fill one Target
 // picker pair, date and time, from their source and write nothing: Apply Both then shows it.
 TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
-  std::wstring file = Stamped(L"a.jpg", 2000);
+  MakeTree(folder_, L"a.jpg 2000");
+  std::wstring file = folder_.PathOf(L"a.jpg");
   TempFolder elsewhere;
   elsewhere.MakeFile(L"a.jpg");
   wchar_t saved[MAX_PATH];
@@ -235,7 +226,7 @@ TEST_F(MainCommands, FolderCommandsShowAndChangeWhatTheyPromise) {
       if (key[1] == L'\0') {
         for (const wchar_t* file : {L"a.txt", L"B.Txt", L".ds_store", L"THUMBS.DB", L"._held.jpg"})
           if (GetFileAttributesW((t + file).c_str()) != INVALID_FILE_ATTRIBUTES)
-            Stamp(t + file, 2020);
+            SetModifiedTicks(t + file, ExpectedUtcTicks(At(2020)));
         recorder.emplace();
       }
       system_.keysDown = *key == L'S' ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
@@ -314,7 +305,7 @@ protected:
 // The Target's kind drives the title and the folder buttons, ends the snapshot and, as the setting
 // GetAllModifiedDateTime says, takes a new one; a path that does not exist leaves the buttons.
 TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
-  std::wstring album = folder_.MakeFolder(L"Album"), photo = folder_.MakeFile(L"photo.jpg");
+  std::wstring album = folder_.MakeFile(L"Album\\"), photo = folder_.MakeFile(L"photo.jpg");
   folder_.MakeFile(L"Album\\in.jpg");
   const wchar_t *takes = L"[General]\r\nGetAllModifiedDateTime=1", *key0 = L"[General]";
   const std::tuple<std::wstring, const wchar_t*, std::wstring, std::wstring> rows[] = {
@@ -378,7 +369,7 @@ TEST_F(Panes, OpenChoosesRemembersAndReloads) {
   }
   ASSERT_EQ(SetPanePath(Target(), album.c_str()), 1);
   Command(IDC_GET_ALL_MODIFIED);
-  Stamp(album, 2009);
+  SetModifiedTicks(album, ExpectedUtcTicks(At(2009)));
   system_.keysDown = {VK_SHIFT, VK_CONTROL};
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
   EXPECT_EQ(Modified(Target()) + Seen() + std::to_wstring(system_.folderDialogs),
@@ -390,7 +381,9 @@ TEST_F(Panes, OpenChoosesRemembersAndReloads) {
 // own times; a name is refused when the shortcut question is cancelled, when it is too long, or
 // when it exists but its times cannot be read.
 TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
-  std::wstring photo = Stamped(L"photo.jpg", 2003), link = folder_.PathOf(L"photo.lnk");
+  MakeTree(folder_, L"photo.jpg 2003 first.jpg 2013 last.jpg 2014");
+  std::wstring photo = folder_.PathOf(L"photo.jpg"), link = folder_.PathOf(L"photo.lnk"),
+               first = folder_.PathOf(L"first.jpg"), last = folder_.PathOf(L"last.jpg");
   IShellLinkW* shortcut = nullptr;
   IPersistFile* file = nullptr;
   ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
@@ -400,7 +393,6 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   EXPECT_HRESULT_SUCCEEDED(file->Save(link.c_str(), TRUE));
   file->Release();
   shortcut->Release();
-  std::wstring first = Stamped(L"first.jpg", 2013), last = Stamped(L"last.jpg", 2014);
   system_.boxAnswers = {IDYES, IDNO, IDCANCEL, 0};
   for (const std::wstring& expected : {photo, link, first, first}) {
     ASSERT_EQ(SetPanePath(Target(), first.c_str()), 1);
@@ -448,25 +440,13 @@ TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
   EXPECT_EQ(target->Release(), 0u);
 }
 
-// A stamp in the year 30827 in every zone shows as the pickers' last day, which they hold, never
-// as the time of the path shown before.
-TEST_F(Panes, AStampPastThePickersLastDayShowsAsThatDay) {
-  std::wstring photo = folder_.MakeFile(L"photo.jpg");
-  WritePaneTime(Target(), PaneTime::Created, Local(1995, 5, 5, 5, 5, 5));
-  GetFileTimeOverride override(photo, 0x7FFF000000000000);
-  ASSERT_EQ(SetPanePath(Target(), photo.c_str()), 1);
-  ASSERT_NE(ShowPaneTimes(Target(), &State()->exifDates), 0);
-  SYSTEMTIME shown = ReadPaneTime(Target(), PaneTime::Created);
-  EXPECT_EQ(std::vector<WORD>({shown.wYear, shown.wMonth, shown.wDay, shown.wHour}),
-            std::vector<WORD>({9999, 12, 31, 0}));
-}
-
 // The Exif commands copy the camera's date to Created and the digitized one to Modified, else
 // DateTime, and are grey without one; a date no picker can show counts as absent. Files starting
 // "II" or "MM" are read as JPEGs: only an Exif segment in them gives dates. Photos are dropped on
 // the Target while another program writes them, sharing them for reading. A stamp before the
 // pickers' first day (a zero stamp reads as 1601), or one no conversion takes, shows as that
-// first day, never as the time of the path shown before.
+// first day; one in the year 30827, in every zone, as the pickers' last day, which they hold: never
+// as the time of the path shown before.
 TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
   const std::string d = "2019:07:04 18:30:05", o = "2018:03:02 01:02:03", g = "2017:11:12 13:14:15";
   const std::wstring k = L"1999", D = L"2019-07-04 18:30:05.000", O = L"2018-03-02 01:02:03.000",
@@ -481,15 +461,20 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
        {d, o, g, "TIFF", true, k + L" M" + k},
        {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", "", false, k + L" M" + k},
        {"2019:07:04 25:30:05", "", d, "", false, k + L" M" + D}};
-  uint64_t unshowable = 0;
+  // The photos' Created stamps in turn, and the day and hour the picker shows for each.
+  const std::pair<uint64_t, std::wstring> stamps[] = {{kUnconvertibleTicks, L"1752-09-14 00"},
+                                                      {0, L"1752-09-14 00"},
+                                                      {0x7FFF000000000000, L"9999-12-31 00"}};
+  size_t row = 0;
   for (const auto& [dateTime, original, digitized, head, motorola, shown] : rows) {
+    const auto& [stamp, firstDay] = stamps[row++ % 3];
     ByteOrder order = motorola ? ByteOrder::kMotorola : ByteOrder::kIntel;
-    Bytes tiff = BuildTiff(CameraLayout(order, dateTime, original, digitized)).bytes;
+    Bytes tiff = BuildTiff(CameraLayout(order, dateTime, original, digitized));
     Bytes bytes = head == "TIFF" ? tiff : JpegBuilder().Exif(tiff).Build(70000);
     bytes.resize(70000);
     std::wstring photo = folder_.MakeFile(
         L"photo.jpg", (head == "TIFF" ? "" : head) + std::string(bytes.begin(), bytes.end()));
-    GetFileTimeOverride override(photo, unshowable ^= kUnconvertibleTicks);
+    GetFileTimeOverride override(photo, stamp);
     UniqueFile writer(CreateFileW(photo.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
     ASSERT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {photo}), 1);
@@ -499,7 +484,7 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
     Command(IDC_EXIF_TO_CREATED);
     Command(IDC_EXIF_TO_MODIFIED);
     EXPECT_EQ(first + Pickers(Target()) + L" " + Seen(),
-              L"1752-09-14 00C" + shown + L" ||" + (shown.find(k + L" ") == 0 ? L"" : L" exif-c") +
+              firstDay + L"C" + shown + L" ||" + (shown.find(k + L" ") == 0 ? L"" : L" exif-c") +
                   (shown.find(L"M" + k) != std::wstring::npos ? L"" : L" exif-m"));
   }
 }
@@ -561,17 +546,15 @@ protected:
     Command(IDM_RENAME_FILES);
     EXPECT_EQ(system_.dialogs, before + 1);
   }
-  void MakeFiles(std::initializer_list<const wchar_t*> names) {
-    for (const wchar_t* name : names)
-      folder_.MakeFile(name);
-  }
 };
 
 // The settings are loaded as stored; preview rows stand in listing order; Execute renames every
 // file that gets a new name, keeps the folder's own time and remembers its inputs, quoted so that
-// blanks survive.
-TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
-  MakeFiles({L"abcabc.txt", L"bcbc.txt", L"plain.txt", L".bc", L"x.bc.txt", L"abc.jpg"});
+// blanks survive. A new name is a name in this folder, never a path, and never one a file holds; a
+// Filter with a separator lists nothing.
+TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
+  MakeTree(folder_, L"abcabc.txt 0 bcbc.txt 0 plain.txt 0 .bc 0 x.bc.txt 0 sub\\ 0 q.jpg 0 "
+                    L"sub\\q.jpg 0 r.jpg 0");
   std::wstring ini = Ini(L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
                          L"CaseSensitive=7\r\nFind=\" \u4EAC\"\r\nReplace=\"c \"\r\n");
   const std::pair<const wchar_t*, const wchar_t*> keys[] = {
@@ -584,24 +567,36 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
             L"5*.txt31 \u4EACc ");
   const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250));
   SetModifiedTicks(folder_.Path(), old);
-  const std::map<std::wstring, std::wstring> renamed = {{L"abcabc.txt", L"aX aX .txt"},
-                                                        {L"bcbc.txt", L"X X .txt"},
-                                                        {L"x.bc.txt", L"x.X .txt"},
-                                                        {L"abc.jpg", L"aX .jpg"}};
+  const std::map<std::wstring, std::wstring> renamed = {
+      {L"abcabc.txt", L"aX aX .txt"}, {L"bcbc.txt", L"X X .txt"}, {L"x.bc.txt", L"x.X .txt"}};
+  // A rename never replaces a file: r.jpg wants the name q.jpg holds.
+  std::vector<Inputs> runs = {{.method = RenameMatchEnd, .find = L"r", .replace = L"q"}};
+  for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
+    for (const wchar_t* replace : {L"..\\x", L"sub\\x", L"../x", L"sub/x", L"x:y", L"x*", L"x?",
+                                   L"x\"", L"x<", L"x>", L"x|", L"x\t"})
+      runs.push_back({.method = method, .find = L"q", .replace = replace});
+  for (const wchar_t* filter : {L"sub\\*.jpg", L"sub/*.jpg", L"..\\*"})
+    runs.push_back({.find = L"q", .replace = L"x", .filter = filter});
   Names expected;
   for (const std::wstring& name : folder_.Listed(L"", false))
     if (renamed.count(name) != 0)
       expected.push_back(name + L" -> " + renamed.at(name));
   Run([&](HWND dialog) {
+    for (const Inputs& inputs : runs) {
+      EXPECT_EQ(Preview(dialog, inputs).size(), inputs.find[0] == L'r')
+          << inputs.replace << inputs.filter;
+      RunRenameMethod(dialog, folder_.Path().c_str(), inputs.method, nullptr, -1);
+    }
     // Case Sensitive came checked from the settings; the Filter chooses the files.
     EXPECT_EQ(Preview(dialog, {.find = L"BC", .replace = L"X ", .filter = L""}), Names{});
-    EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L"*.jpg"}),
-              Names{L"abc.jpg -> aX .jpg"});
+    EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L"a*"}),
+              Names{L"abcabc.txt -> aX aX .txt"});
     EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L""}), expected);
     Press(dialog, IDOK);
   });
-  EXPECT_EQ(folder_.Listed(),
-            (Names{L".bc", L"X X .txt", L"aX .jpg", L"aX aX .txt", L"plain.txt", L"x.X .txt"}));
+  EXPECT_EQ(folder_.Listed(), (Names{L".bc", L"X X .txt", L"aX aX .txt", L"plain.txt", L"q.jpg",
+                                     L"r.jpg", L"sub\\", L"x.X .txt"}));
+  EXPECT_EQ(folder_.Listed(L"sub"), Names{L"q.jpg"});
   EXPECT_EQ(FileTicks(folder_.Path()), old);
   std::wstring stored;
   for (auto [section, key] : keys)
@@ -609,75 +604,42 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesAndRemembers) {
   EXPECT_EQ(stored, L"0|*.*|3|1|bc|X |");
 }
 
-// A new name is a name in this folder, never a path, and never one a file holds; a Filter with a
-// separator lists nothing.
-TEST_F(Rename, NothingLeavesTheFolderOrEntersASubFolder) {
-  MakeFiles({L"sub\\", L"abc.jpg", L"sub\\abc.jpg", L"abd.jpg"});
-  // A rename never replaces a file: abd.jpg wants the name abc.jpg holds.
-  std::vector<Inputs> runs = {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"}};
-  for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
-    for (const wchar_t* replace : {L"..\\x", L"sub\\x", L"../x", L"sub/x", L"x:y", L"x*", L"x?",
-                                   L"x\"", L"x<", L"x>", L"x|", L"x\t"})
-      runs.push_back({.method = method, .find = L"abc", .replace = replace});
-  for (const wchar_t* filter : {L"sub\\*.jpg", L"sub/*.jpg", L"..\\*"})
-    runs.push_back({.find = L"abc", .replace = L"x", .filter = filter});
-  Run([&](HWND dialog) {
-    for (const Inputs& inputs : runs) {
-      EXPECT_EQ(Preview(dialog, inputs).size(), inputs.find[0] == L'd')
-          << inputs.replace << inputs.filter;
-      RunRenameMethod(dialog, folder_.Path().c_str(), inputs.method, nullptr, -1);
-    }
-  });
-  EXPECT_EQ(folder_.Listed(), (Names{L"abc.jpg", L"abd.jpg", L"sub\\"}));
-  EXPECT_EQ(folder_.Listed(L"sub"), Names{L"abc.jpg"});
-}
-
-// Renamed files that still match must not shift the rows onto other files, in any listing order.
-TEST_F(Rename, RenameItOnTheTopRowAgainAndAgainRenamesEachRowsOwnFile) {
-  for (const std::vector<int>& order :
-       std::vector<std::vector<int>>{{1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1}, {3, 6, 1, 4, 2, 5}}) {
-    TempFolder folder;
-    Names expected;
-    for (int i : order) {
-      folder.MakeFile(L"IMG_" + std::to_wstring(i) + L".txt");
-      expected.push_back(L"IMG_2019_" + std::to_wstring(i) + L".txt");
-    }
-    std::sort(expected.begin(), expected.end());
-    ASSERT_EQ(SetPanePath(Target(), folder.Path().c_str()), 1);
-    Run([](HWND dialog) {
-      Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"IMG_2019_"});
-      EXPECT_EQ(rows.size(), 6u);
-      for (size_t pressed = 1; pressed <= rows.size(); ++pressed) {
-        RenameRow(dialog, 0);
-        EXPECT_EQ(Rows(dialog), Names(rows.begin() + pressed, rows.end()));
-      }
-    });
-    EXPECT_EQ(folder.Listed(), expected);
-  }
-}
-
 // The list holds no rows of its own: after the middle row goes, the others show and rename their
-// own files, and a typed letter still leads to the row it begins.
+// own files, though renamed files still match and come anywhere in the listing, and a typed
+// letter still leads to the row it begins. The snapshot follows the files: Restore gives each its
+// own time back.
 TEST_F(Rename, RowsAroundARenamedOneKeepTheirOwnFiles) {
-  MakeFiles({L"a_x.txt", L"b_x.txt", L"c_x.txt"});
-  Run([&](HWND dialog) {
-    Names rows = Preview(dialog, {.find = L"_x", .replace = L"_y"});
-    ASSERT_EQ(rows.size(), 3u);
-    RenameRow(dialog, 1);
-    EXPECT_EQ(Rows(dialog), (Names{rows[0], rows[2]}));
-    SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[2][0], 1);
-    Press(dialog, IDC_RENAME_ONE);
-    EXPECT_EQ(Rows(dialog), Names{rows[0]});
-    RenameRow(dialog, 0);
-    EXPECT_EQ(Rows(dialog), Names{});
-  });
-  EXPECT_EQ(folder_.Listed(), (Names{L"a_y.txt", L"b_y.txt", L"c_y.txt"}));
+  for (const wchar_t* made :
+       {L"a_x.txt 2001 b_x.txt 2002 c_x.txt 2003", L"c_x.txt 2003 b_x.txt 2002 a_x.txt 2001",
+        L"b_x.txt 2002 c_x.txt 2003 a_x.txt 2001"}) {
+    TempFolder folder;
+    MakeTree(folder, made);
+    ASSERT_EQ(SetPanePath(Target(), folder.Path().c_str()), 1);
+    Command(IDC_GET_ALL_MODIFIED);
+    Run([&](HWND dialog) {
+      Names rows = Preview(dialog, {.find = L"_x", .replace = L"_x_y"});
+      ASSERT_EQ(rows.size(), 3u);
+      RenameRow(dialog, 1);
+      EXPECT_EQ(Rows(dialog), (Names{rows[0], rows[2]}));
+      SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[2][0], 1);
+      Press(dialog, IDC_RENAME_ONE);
+      EXPECT_EQ(Rows(dialog), Names{rows[0]});
+      RenameRow(dialog, 0);
+      EXPECT_EQ(Rows(dialog), Names{});
+    });
+    EXPECT_EQ(folder.Listed(), (Names{L"a_x_y.txt", L"b_x_y.txt", L"c_x_y.txt"})) << made;
+    SetFileTimeRecorder recorder;
+    Command(IDC_RESTORE);
+    EXPECT_EQ(recorder.Under(folder.Path()),
+              L"a_x_y.txt C- M2001; b_x_y.txt C- M2002; c_x_y.txt C- M2003")
+        << made;
+  }
 }
 
 // Without a row nothing is renamed. A change of any input empties the list, so that no row shows
 // what the buttons would not do, and Execute renames what the inputs give then.
 TEST_F(Rename, TheListNeverShowsWhatTheButtonsWouldNotDo) {
-  MakeFiles({L"abc1.txt", L"abc2.txt"});
+  MakeTree(folder_, L"abc1.txt 0 abc2.txt 0");
   const std::function<void(HWND)> changes[] = {
       [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y"); },
       [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FILTER, L"*.txt"); },
@@ -713,7 +675,7 @@ int WINAPI CountedShell(SHFILEOPSTRUCTW* operation) {
 // of case alone is no other file; a row leaves the list only when its file now carries the new
 // name, whatever the shell answered, and otherwise stays selected.
 TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
-  MakeFiles({L"abc.txt", L"abd.txt"});
+  MakeTree(folder_, L"abc.txt 0 abd.txt 0");
   ImportPatch patch("shell32.dll", "SHFileOperationW", CountedShell);
   g_shell = &patch;
   // Inputs, whether the shell renames, whether it is asked.
@@ -738,27 +700,6 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
                 renamed ? -1 : 0);
     }
   });
-}
-
-// The snapshot follows its files through renames: Restore gives each its own time back even
-// where names moved onto each other.
-TEST_F(Rename, TheSnapshotFollowsItsFilesThroughRenames) {
-  Stamped(L"a.txt", 2001);
-  Stamped(L"b.txt", 2002);
-  Command(IDC_GET_ALL_MODIFIED);
-  Run([](HWND dialog) { // b to c by Rename It
-    Preview(dialog, {.find = L"b", .replace = L"c"});
-    RenameRow(dialog, 0);
-  });
-  Run([](HWND dialog) { // then a to b by Execute
-    Preview(dialog, {.find = L"a", .replace = L"b"});
-    Press(dialog, IDOK);
-  });
-  ASSERT_EQ(folder_.Listed(), (Names{L"b.txt", L"c.txt"}));
-  SetFileTimeRecorder recorder;
-  Command(IDC_RESTORE);
-  EXPECT_EQ(ControlText(IDC_FOLDER_RESULT), L"2");
-  EXPECT_EQ(recorder.Under(folder_.Path()), L"b.txt C- M2001; c.txt C- M2002");
 }
 
 size_t g_largest;

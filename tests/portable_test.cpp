@@ -3,12 +3,10 @@
 
 #include <string>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "app/dialog_template.h"
 #include "base/bounded_text.h"
-#include "base/join_path.h"
 #include "filetime/junk_file.h"
 
 namespace {
@@ -38,13 +36,6 @@ TEST(BoundedText, NeverWritesPastTheBufferAndReportsACut) {
     EXPECT_EQ(AppendBounded(buffer.data(), source), result) << had;
     EXPECT_EQ(std::wstring(buffer.c_str()), (std::wstring(had, L'd') + source).substr(0, length));
     EXPECT_EQ(buffer.substr(kPathCapacity), std::wstring(kGuards, L'#')) << had;
-  }
-  // 253 + 6 characters and the terminator fill the buffer exactly.
-  for (auto [length, fits] : {std::pair{253, true}, std::pair{254, false}}) {
-    wchar_t out[kPathCapacity];
-    std::wstring folder(length, L'f');
-    EXPECT_EQ(JoinPath(out, folder.c_str(), L"\\x.jpg"), fits) << length;
-    EXPECT_EQ(std::wstring(out), fits ? folder + L"\\x.jpg" : L"") << length;
   }
 }
 

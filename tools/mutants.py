@@ -34,7 +34,7 @@ MUTANTS = [
     ("times read without sharing for writers", "filetime/path_times.cpp",
      "OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)",
      "OpenPath(path, GENERIC_READ, FILE_SHARE_READ)",
-     "filetime_tests", "PathTimes.*"),
+     "gui_tests", "Panes.TheExif*"),
     # Folder listing, cleanup, matching
     ("EnumerateFolder fills past its capacity", "filetime/enumerate_folder.cpp",
      "(options != nullptr && options->maxEntries != 0 && index >= options->maxEntries)",
@@ -574,7 +574,7 @@ MUTANTS = [
      "  if (AppendBounded(out, first) == 0 && AppendBounded(out, second) == 0)\n    return true;\n"
      "  out[0] = L'\\0';\n  return false;",
      "  AppendBounded(out, first);\n  AppendBounded(out, second);\n  return true;",
-     "native:portable_tests", "BoundedText.*"),
+     "filetime_tests", "FolderWalks.*"),
     ("FormatBounded reports a cut text as whole", "base/bounded_text.cpp",
      "formatted && out.Written() <= limit ? 0", "formatted ? 0",
      "native:portable_tests", "BoundedText.*"),

@@ -67,16 +67,18 @@ std::wstring PathOfHandle(HANDLE file) {
   return text.rfind(L"\\\\?\\", 0) == 0 ? text.substr(4) : text;
 }
 
-std::optional<uint64_t> Slot(const FILETIME* time) {
-  return time != nullptr ? std::optional<uint64_t>(Ticks(*time)) : std::nullopt;
+std::wstring ShownSlot(const FILETIME* utc) {
+  return utc != nullptr ? ShownTicks(Ticks(*utc)) : L"-";
 }
 
 std::unique_ptr<ImportPatch> g_setPatch;
-std::vector<SetFileTimeCall> g_calls;
+// Each call's path, from the handle, and its slots as Under shows them.
+std::vector<std::pair<std::wstring, std::wstring>> g_calls;
 
 BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed,
                                  const FILETIME* modified) {
-  g_calls.push_back({PathOfHandle(file), Slot(created), accessed != nullptr, Slot(modified)});
+  g_calls.push_back({PathOfHandle(file), L" C" + ShownSlot(created) + L" M" + ShownSlot(modified) +
+                                             (accessed != nullptr ? L" A" : L"")});
   return g_setPatch->Original<decltype(&SetFileTime)>()(file, created, accessed, modified);
 }
 
@@ -138,18 +140,13 @@ std::wstring ShownTicks(uint64_t utc) {
   return FileTimeToSystemTime(&wall, &local) ? Shown(local) : L"?";
 }
 
-static std::wstring ShownSlot(const std::optional<uint64_t>& utc) {
-  return utc ? ShownTicks(*utc) : L"-";
-}
-
 std::wstring SetFileTimeRecorder::Under(const std::wstring& folder) const {
   std::vector<std::wstring> lines;
-  for (const SetFileTimeCall& call : g_calls)
-    if (call.path.size() > folder.size() &&
-        CompareStringOrdinal(call.path.c_str(), int(folder.size()) + 1, (folder + L"\\").c_str(),
-                             -1, TRUE) == CSTR_EQUAL)
-      lines.push_back(call.path.substr(folder.size() + 1) + L" C" + ShownSlot(call.created) +
-                      L" M" + ShownSlot(call.modified) + (call.lastAccessGiven ? L" A" : L""));
+  for (const auto& [path, slots] : g_calls)
+    if (path.size() > folder.size() &&
+        CompareStringOrdinal(path.c_str(), int(folder.size()) + 1, (folder + L"\\").c_str(), -1,
+                             TRUE) == CSTR_EQUAL)
+      lines.push_back(path.substr(folder.size() + 1) + slots);
   std::sort(lines.begin(), lines.end());
   std::wstring text;
   for (const std::wstring& line : lines)

@@ -28,13 +28,6 @@ void SetModifiedTicks(const std::wstring& path, uint64_t ticks);
 
 // What the code under test handed to SetFileTime, recorded through this exe's import table while
 // the recorder lives; the real call still happens.
-struct SetFileTimeCall {
-  std::wstring path; // from the handle
-  std::optional<uint64_t> created;
-  bool lastAccessGiven;
-  std::optional<uint64_t> modified;
-};
-
 struct SetFileTimeRecorder {
   SetFileTimeRecorder();
   ~SetFileTimeRecorder();

@@ -27,10 +27,6 @@ struct TiffLayout {
   std::optional<Ifd> exif = {}, gps = {};
 };
 
-struct BuiltTiff {
-  Bytes bytes;
-};
-
 inline TiffField Ascii(uint16_t tag, const std::string& text) { // a NUL is added and counted
   return {tag, 2, static_cast<uint32_t>(text.size() + 1), {}, text + '\0', {}};
 }
@@ -44,7 +40,7 @@ inline void AppendNumber(Bytes& bytes, uint32_t value, size_t size, ByteOrder or
     bytes.push_back(uint8_t(value >> 8 * (order == ByteOrder::kIntel ? i : size - 1 - i)));
 }
 
-inline BuiltTiff BuildTiff(const TiffLayout& layout) {
+inline Bytes BuildTiff(const TiffLayout& layout) {
   std::vector<Ifd> ifds = layout.chain.empty() ? std::vector<Ifd>(1) : layout.chain;
   size_t chainLength = ifds.size();
   // IFD0's pointers go in first, so that every IFD's size is known before the offsets are.
@@ -84,7 +80,7 @@ inline BuiltTiff BuildTiff(const TiffLayout& layout) {
     AppendNumber(out, i + 1 < chainLength ? offsets[i + 1] : 0, 4, order);
   }
   out.insert(out.end(), values.begin(), values.end());
-  return {out};
+  return out;
 }
 
 // What a camera writes: IFD0 with DateTime, a thumbnail IFD1, the Exif IFD's dates, a GPS IFD.

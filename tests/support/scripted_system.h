@@ -7,7 +7,6 @@
 #include <deque>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "tests/support/iat_patch.h"
