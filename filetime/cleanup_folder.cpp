@@ -82,10 +82,8 @@ uint32_t DeleteJunk(CleanupSearch& search, uint32_t counted) {
 
 bool ReadLocalModified(const wchar_t* path, SYSTEMTIME* modified) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  FILETIME local;
   return GetFileAttributesExW(path, GetFileExInfoStandard, &data) &&
-         FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) &&
-         FileTimeToSystemTime(&local, modified);
+         UtcToLocalTime(data.ftLastWriteTime, modified);
 }
 
 } // namespace

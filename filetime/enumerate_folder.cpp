@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "base/handles.h"
+#include "filetime/path_times.h"
 
 namespace {
 
@@ -39,9 +40,7 @@ bool IsDotName(const wchar_t* name) {
 
 SYSTEMTIME LocalModified(const FILETIME& utc) {
   SYSTEMTIME local = {};
-  FILETIME localFileTime;
-  if (!FileTimeToLocalFileTime(&utc, &localFileTime) ||
-      !FileTimeToSystemTime(&localFileTime, &local))
+  if (!UtcToLocalTime(utc, &local))
     local = {};
   return local;
 }

@@ -12,20 +12,26 @@ UniqueFile OpenPath(const wchar_t* path, DWORD access, DWORD share) {
 
 // Null when the record is out of range: that time then stays as it is.
 const FILETIME* LocalToUtc(const SYSTEMTIME* local, FILETIME* utc) {
-  FILETIME localFileTime;
-  if (local == nullptr || !SystemTimeToFileTime(local, &localFileTime) ||
-      !LocalFileTimeToFileTime(&localFileTime, utc))
-    return nullptr;
-  return utc;
+  return local != nullptr && LocalTimeToUtc(*local, utc) ? utc : nullptr;
 }
 
 bool UtcToLocal(const FILETIME& utc, SYSTEMTIME* local) {
-  FILETIME localFileTime;
-  return local != nullptr && FileTimeToLocalFileTime(&utc, &localFileTime) &&
-         FileTimeToSystemTime(&localFileTime, local);
+  return local != nullptr && UtcToLocalTime(utc, local);
 }
 
 } // namespace
+
+bool UtcToLocalTime(const FILETIME& utc, SYSTEMTIME* local) {
+  FILETIME localFileTime;
+  return FileTimeToLocalFileTime(&utc, &localFileTime) &&
+         FileTimeToSystemTime(&localFileTime, local);
+}
+
+bool LocalTimeToUtc(const SYSTEMTIME& local, FILETIME* utc) {
+  FILETIME localFileTime;
+  return SystemTimeToFileTime(&local, &localFileTime) &&
+         LocalFileTimeToFileTime(&localFileTime, utc);
+}
 
 int SetPathTimes(const wchar_t* path, const SYSTEMTIME* created, const SYSTEMTIME* modified,
                  DWORD* errorOut) {

@@ -6,6 +6,11 @@
 
 #include <windows.h>
 
+// The program's one rule between a UTC stamp and the local wall-clock time users see and type.
+// False when the value cannot be converted (out of range, a year before 1601).
+bool UtcToLocalTime(const FILETIME& utc, SYSTEMTIME* local);
+bool LocalTimeToUtc(const SYSTEMTIME& local, FILETIME* utc);
+
 // Null created or modified leaves that time alone; an out-of-range time is left alone too.
 // Returns 1 when the stamps were written; 0 with the system's error code in errorOut otherwise.
 int SetPathTimes(const wchar_t* path, const SYSTEMTIME* created, const SYSTEMTIME* modified,

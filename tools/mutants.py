@@ -19,7 +19,7 @@ from pathlib import Path
 MUTANTS = [
     # File times
     ("local/UTC conversion removed in SetPathTimes", "filetime/path_times.cpp",
-     "!LocalFileTimeToFileTime(&localFileTime, utc))", "!(*utc = localFileTime, true))",
+     "LocalFileTimeToFileTime(&localFileTime, utc);", "(*utc = localFileTime, true);",
      "filetime_tests", "PathTimes.*"),
     ("Created and Modified slots swapped", "filetime/path_times.cpp",
      "LocalToUtc(created, &createdUtc), nullptr,\n                   LocalToUtc(modified, &modifiedUtc)",
@@ -29,7 +29,8 @@ MUTANTS = [
      "LocalToUtc(created, &createdUtc), nullptr,", "LocalToUtc(created, &createdUtc), &createdUtc,",
      "filetime_tests", "PathTimes.*"),
     ("an out-of-range time handed on", "filetime/path_times.cpp",
-     "    return nullptr;\n  return utc;", "    return local == nullptr ? nullptr : utc;\n  return utc;",
+     "return local != nullptr && LocalTimeToUtc(*local, utc) ? utc : nullptr;",
+     "return local != nullptr ? (LocalTimeToUtc(*local, utc), utc) : nullptr;",
      "filetime_tests", "PathTimes.*"),
     ("times read without sharing for writers", "filetime/path_times.cpp",
      "OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)",
