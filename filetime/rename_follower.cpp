@@ -1,8 +1,9 @@
 #include "filetime/rename_follower.h"
 
 #include <cwchar>
-#include <iterator>
 #include <new>
+
+#include "filetime/exact_name.h"
 
 namespace {
 
@@ -32,14 +33,24 @@ bool RenameFollower::Index() {
   return true;
 }
 
-// The record naming exactly this file; else the one record whose name folds alike, as the file
-// system would find it. Two that fold alike (a case-sensitive folder) and none exact: neither.
+// The record naming exactly this file; else the one record whose name folds alike and whose own
+// name the folder no longer holds, as after a change of case made elsewhere. In a case-sensitive
+// folder a name in another case is another file, and a record whose file is still there is its.
 RenameFollower::ByName::iterator RenameFollower::Find(const wchar_t* name) {
   auto [first, last] = byName_.equal_range(Folded(name));
   for (auto record = first; record != last; ++record)
     if (wcscmp(entries_[record->second].name, name) == 0)
       return record;
-  return first != last && std::next(first) == last ? first : byName_.end();
+  auto found = byName_.end();
+  for (auto record = first; record != last; ++record) {
+    const FolderEntry& entry = entries_[record->second];
+    if (HoldsExactName(entry.fullPath, entry.name))
+      continue;
+    if (found != byName_.end())
+      return byName_.end();
+    found = record;
+  }
+  return found;
 }
 
 void RenameFollower::Forget(uint32_t index) {

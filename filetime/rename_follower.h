@@ -14,8 +14,9 @@ class RenameFollower {
 public:
   RenameFollower(FolderEntry* entries, uint32_t count) : entries_(entries), count_(count) {}
 
-  // The record of oldName now names newName. A record that still named newName is emptied: its
-  // file must have gone, since a rename never replaces a file. Records left empty are skipped.
+  // The record of oldName now names newName; called once the file carries it. A record that still
+  // named newName is emptied: its file must have gone, since a rename never replaces a file.
+  // Records left empty are skipped.
   void Renamed(const wchar_t* oldName, const wchar_t* newName);
 
 private:

@@ -5,7 +5,11 @@
 #include <shlwapi.h>
 #endif
 
+#include <cwchar>
+
 namespace {
+
+constexpr size_t kDottedCapacity = 262; // a name of up to 260 characters, a dot and a terminator
 
 #ifndef _WIN32
 
@@ -40,6 +44,39 @@ bool SameAt(const wchar_t* text, const wchar_t* find, bool caseSensitive) {
 
 #endif
 
+// As the file system compares names: ordinal, case aside.
+bool SameIgnoringCase(wchar_t a, wchar_t b) {
+#ifdef _WIN32
+  return CompareStringOrdinal(&a, 1, &b, 1, TRUE) == CSTR_EQUAL;
+#else
+  return FoldCase(a) == FoldCase(b);
+#endif
+}
+
+// '*' any run of characters, '?' one. A mismatch after a '*' lets that '*' take one more
+// character, so the match costs at most name length times filter length steps.
+bool MatchesWildcards(const wchar_t* name, const wchar_t* filter) {
+  const wchar_t* star = nullptr;
+  const wchar_t* resume = name;
+  while (*name != L'\0') {
+    if (*filter == L'*') {
+      star = filter++;
+      resume = name;
+    } else if (*filter != L'\0' && (*filter == L'?' || SameIgnoringCase(*filter, *name))) {
+      ++filter;
+      ++name;
+    } else if (star != nullptr) {
+      filter = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*filter == L'*')
+    ++filter;
+  return *filter == L'\0';
+}
+
 } // namespace
 
 const wchar_t* FindMatch(const wchar_t* text, const wchar_t* find, bool caseSensitive) {
@@ -54,6 +91,19 @@ const wchar_t* FindMatch(const wchar_t* text, const wchar_t* find, bool caseSens
   }
   return nullptr;
 #endif
+}
+
+bool MatchesFilter(const wchar_t* name, const wchar_t* filter) {
+  if (MatchesWildcards(name, filter))
+    return true;
+  size_t length = BoundedLength(name, kDottedCapacity);
+  if (wcschr(name, L'.') != nullptr || length + 2 > kDottedCapacity)
+    return false;
+  wchar_t dotted[kDottedCapacity];
+  wmemcpy(dotted, name, length);
+  dotted[length] = L'.';
+  dotted[length + 1] = L'\0';
+  return MatchesWildcards(dotted, filter);
 }
 
 size_t BoundedLength(const wchar_t* text, size_t limit) {

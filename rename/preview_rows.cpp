@@ -22,8 +22,15 @@ int FindRow(const NMLVFINDITEMW& find) {
   if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr ||
       count == 0)
     return -1;
-  uint32_t start = find.iStart > 0 && static_cast<uint32_t>(find.iStart) < count ? find.iStart : 0;
-  uint32_t end = (find.lvfi.flags & LVFI_WRAP) != 0 ? start + count : count;
+  bool wrap = (find.lvfi.flags & LVFI_WRAP) != 0;
+  uint32_t start = find.iStart > 0 ? static_cast<uint32_t>(find.iStart) : 0;
+  // Past the last row only a search that wraps goes on, from the top.
+  if (start >= count) {
+    if (!wrap)
+      return -1;
+    start = 0;
+  }
+  uint32_t end = wrap ? start + count : count;
   for (uint32_t i = start; i < end; ++i)
     if (RowMatches(g_rows.At(i % count), find.lvfi))
       return static_cast<int>(i % count);

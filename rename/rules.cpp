@@ -65,6 +65,25 @@ bool ReplaceMatches(const wchar_t* base, const wchar_t* find, const wchar_t* rep
   return count > 0 && Rebuild(base, Length(find), positions, count, replace, out);
 }
 
+bool IsHighSurrogate(wchar_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(wchar_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Half a pair is no character: Windows keeps such a name, but no program shows it.
+bool HoldsUnpairedSurrogate(const wchar_t* name) {
+  for (; *name != L'\0'; ++name) {
+    if (IsHighSurrogate(name[0]) && IsLowSurrogate(name[1]))
+      ++name;
+    else if (IsHighSurrogate(*name) || IsLowSurrogate(*name))
+      return true;
+  }
+  return false;
+}
+
 // Windows reads such a name as a device in any folder: "folder\NUL.jpg" is the NUL device, and a
 // copy into it keeps nothing.
 bool NamesDevice(const wchar_t* name) {
@@ -116,8 +135,12 @@ bool TruncateBaseName(const wchar_t* base, int n, wchar_t* out) {
   size_t keep = static_cast<size_t>(n);
   if (BoundedLength(base, keep + 1) <= keep)
     return false;
+  // A character outside the Basic Multilingual Plane is a pair of units: it is kept whole or not
+  // at all, since half of it is no character.
+  if (IsHighSurrogate(base[keep - 1]) && IsLowSurrogate(base[keep]))
+    --keep;
   size_t used = 0;
-  return Append(out, &used, base, keep);
+  return keep > 0 && Append(out, &used, base, keep);
 }
 
 bool RemoveMatches(const wchar_t* base, const wchar_t* find, bool caseSensitive, int n,
@@ -163,7 +186,7 @@ bool BuildNewName(const wchar_t* name, const RenameRule& rule, wchar_t* newName)
   if (!ApplyRule(rule, base, newBase))
     return false;
   return FormatBounded(newName, kPathCapacity, L"%s%s", newBase, name + dot) == 0 &&
-         IsPlainFileName(name) && IsPlainFileName(newName);
+         IsPlainFileName(name) && IsPlainFileName(newName) && !HoldsUnpairedSurrogate(newName);
 }
 
 bool IsPlainFileName(const wchar_t* name) {

@@ -20,7 +20,8 @@ bool ReplaceAllMatches(const wchar_t* base, const wchar_t* find, const wchar_t* 
 bool ReplaceFirstMatch(const wchar_t* base, const wchar_t* find, const wchar_t* replace,
                        bool caseSensitive, MatchAnchor anchor, wchar_t* out);
 
-// The first n characters; false when the base name has n or fewer, or n is not positive.
+// The first n characters, counted in UTF-16 units, one less where the nth is the first half of a
+// pair; false when the base name has n or fewer, or n is not positive.
 bool TruncateBaseName(const wchar_t* base, int n, wchar_t* out);
 
 // Deletes the matches that start before position n; n of 0 or less means all of them.
@@ -45,7 +46,8 @@ bool ApplyRule(const RenameRule& rule, const wchar_t* base, wchar_t* out);
 // the new name into newName (260 characters); false when the rule leaves the file out, or when the
 // name's parts or the new name would not fit whole.
 // A file whose old or new name is not a plain file name is left out too: a path built from it
-// would name another file, another folder or a device.
+// would name another file, another folder or a device. So is a new name holding half of a
+// surrogate pair.
 bool BuildNewName(const wchar_t* name, const RenameRule& rule, wchar_t* newName);
 
 // True when Windows takes name as given for a file in a folder: it holds none of \ / : * ? " < > |

@@ -9,6 +9,8 @@
 #include "base/bounded_text.h"
 #include "base/handles.h"
 #include "filetime/enumerate_folder.h"
+#include "filetime/exact_name.h"
+#include "rename/find_match.h"
 #include "rename/name_list.h"
 #include "rename/preview_rows.h"
 #include "rename/rename_method.h"
@@ -34,7 +36,10 @@ void ReadInputs(HWND dialog, uint32_t wanted, RenameInputs* inputs) {
 
 // The folder's file names, gathered in one walk: every name was taken before the first rename, so
 // a renamed file is not met again.
+// The system's search also matches a file's short 8.3 name ("*.tif" lists "photo.tiff"), so each
+// name it gives is held against the Filter again.
 struct Listing {
+  const wchar_t* filter;
   NameList names;
   bool incomplete = false;
 };
@@ -42,7 +47,8 @@ struct Listing {
 int CollectName(const wchar_t* fullPath, HANDLE, const SYSTEMTIME*, void* context) {
   auto* listing = static_cast<Listing*>(context);
   const wchar_t* separator = wcsrchr(fullPath, L'\\');
-  if (!listing->names.Add(separator != nullptr ? separator + 1 : fullPath))
+  const wchar_t* name = separator != nullptr ? separator + 1 : fullPath;
+  if (MatchesFilter(name, listing->filter) && !listing->names.Add(name))
     listing->incomplete = true;
   return 1;
 }
@@ -54,6 +60,7 @@ bool ListFolder(const wchar_t* folderPath, const wchar_t* filter, Listing* listi
     return false;
   EnumerateOptions options = {};
   options.pattern = filter[0] != L'\0' ? filter : nullptr;
+  listing->filter = filter[0] != L'\0' ? filter : L"*.*";
   options.entryCallback = CollectName;
   options.entryContext = listing;
   EnumerateFolder(nullptr, folderPath, 0, &options);
@@ -132,15 +139,6 @@ bool SplitRow(const wchar_t* row, wchar_t* oldName, const wchar_t** shownName) {
   return true;
 }
 
-// True when the folder holds a file of exactly this name (not a folder, nor a file that the name
-// reaches only through its short form or another case).
-bool HoldsFile(const wchar_t* path, const wchar_t* name) {
-  WIN32_FIND_DATAW found;
-  UniqueFind find(FindFirstFileW(path, &found));
-  return find && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-         wcscmp(found.cFileName, name) == 0;
-}
-
 // What the file system knows the item at path by, whatever name reaches it. A link is taken as
 // itself, not as what it points to.
 struct FileIdentity {
@@ -175,7 +173,9 @@ bool NewNameFree(const Rename& rename, const wchar_t* oldName, const FileIdentit
 // Renames the file that the row names, and only to the name the row shows: a row whose file has
 // gone, whose new name the current inputs no longer give, or whose new name another file holds,
 // renames nothing (the shell would offer to replace that file). Returns 1 only when the file now
-// carries the new name: the shell's answer alone does not say so.
+// carries the new name: the shell's answer alone does not say so. Identity tells whether a taken
+// name is the file's own; after the rename only names can tell, since on FAT and exFAT a file's
+// index is the place of its directory entry, which a longer name can move.
 int RenameOne(HWND dialog, const wchar_t* folderPath, const RenameRule& rule, int row,
               const RenameObserver* observer) {
   wchar_t text[kRowCapacity] = {};
@@ -189,7 +189,7 @@ int RenameOne(HWND dialog, const wchar_t* folderPath, const RenameRule& rule, in
   Rename rename = {};
   FileIdentity file;
   if (!SplitRow(text, oldName, &shownName) || !Prepare(folderPath, oldName, rule, &rename) ||
-      wcscmp(rename.newName, shownName) != 0 || !HoldsFile(rename.oldPath, oldName) ||
+      wcscmp(rename.newName, shownName) != 0 || !HoldsExactName(rename.oldPath, oldName) ||
       !IdentityOf(rename.oldPath, &file) || !NewNameFree(rename, oldName, file))
     return 0;
   // Each path is a list of one, ended by an empty string.
@@ -202,9 +202,7 @@ int RenameOne(HWND dialog, const wchar_t* folderPath, const RenameRule& rule, in
   operation.pTo = rename.newPath;
   operation.fFlags = FOF_ALLOWUNDO | FOF_NOERRORUI;
   SHFileOperationW(&operation);
-  FileIdentity now;
-  if (!HoldsFile(rename.newPath, rename.newName) || !IdentityOf(rename.newPath, &now) ||
-      now != file)
+  if (!HoldsExactName(rename.newPath, rename.newName) || HoldsExactName(rename.oldPath, oldName))
     return 0;
   Report(observer, oldName, rename.newName);
   return 1;
@@ -228,7 +226,7 @@ int RunRenameMethod(HWND dialog, const wchar_t* folderPath, int method, HWND lis
     return 0;
   if (listView == nullptr && row >= 0)
     return RenameOne(dialog, folderPath, rule, row, observer);
-  Listing listing;
+  Listing listing = {};
   if (!ListFolder(folderPath, inputs.filter, &listing))
     return 0;
   if (listView != nullptr) {

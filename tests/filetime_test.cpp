@@ -60,22 +60,28 @@ TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
 }
 
 // A record follows the file of its own name, and one whose name folds alike only when it is the
-// one such record: on a case-sensitive folder both "IMG.jpg" and "img.jpg" may exist.
+// one such record whose file is gone: on a case-sensitive folder both "IMG.jpg" and "img.jpg", or
+// "A.jpg" and a new "a.jpg", may exist. The folder holds A.jpg alone.
 TEST(RenameFollower, FollowsTheRecordOfTheFileRenamed) {
-  const Names names = {L"IMG.jpg", L"img.jpg", L"b.jpg"};
-  const std::pair<const wchar_t*, Names> rows[] = {{L"IMG.jpg", {L"a.jpg", L"img.jpg", L"b.jpg"}},
-                                                   {L"img.jpg", {L"IMG.jpg", L"a.jpg", L"b.jpg"}},
-                                                   {L"Img.jpg", names},
-                                                   {L"B.JPG", {L"IMG.jpg", L"img.jpg", L"a.jpg"}}};
-  for (const auto& [renamed, expected] : rows) {
-    FolderEntry records[3] = {};
-    for (size_t i = 0; i < 3; ++i) {
+  TempFolder folder;
+  folder.MakeFile(L"A.jpg");
+  const Names names = {L"IMG.jpg", L"img.jpg", L"b.jpg", L"A.jpg"};
+  const std::tuple<const wchar_t*, const wchar_t*, Names> rows[] = {
+      {L"IMG.jpg", L"x.jpg", {L"x.jpg", L"img.jpg", L"b.jpg", L"A.jpg"}},
+      {L"img.jpg", L"x.jpg", {L"IMG.jpg", L"x.jpg", L"b.jpg", L"A.jpg"}},
+      {L"Img.jpg", L"x.jpg", names},
+      {L"B.JPG", L"x.jpg", {L"IMG.jpg", L"img.jpg", L"x.jpg", L"A.jpg"}},
+      {L"a.jpg", L"x.jpg", names},
+      {L"b.jpg", L"a.jpg", {L"IMG.jpg", L"img.jpg", L"a.jpg", L"A.jpg"}}};
+  for (const auto& [renamed, to, expected] : rows) {
+    FolderEntry records[4] = {};
+    for (size_t i = 0; i < 4; ++i) {
       lstrcpyW(records[i].name, names[i].c_str());
-      lstrcpyW(records[i].fullPath, (L"C:\\f\\" + names[i]).c_str());
+      lstrcpyW(records[i].fullPath, folder.PathOf(names[i]).c_str());
     }
-    RenameFollower(records, 3).Renamed(renamed, L"a.jpg");
-    for (size_t i = 0; i < 3; ++i)
-      EXPECT_EQ(records[i].fullPath, L"C:\\f\\" + expected[i]) << renamed << " " << i;
+    RenameFollower(records, 4).Renamed(renamed, to);
+    for (size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(records[i].fullPath, folder.PathOf(expected[i])) << renamed << " " << i;
   }
 }
 

@@ -18,6 +18,7 @@
 #include "panes/pane_display.h"
 #include "panes/pane_time.h"
 #include "panes/path_pane.h"
+#include "rename/preview_rows.h"
 #include "rename/rename_method.h"
 #include "rename/rename_settings.h"
 #include "rename/run_rename_method.h"
@@ -532,12 +533,51 @@ void RenameRow(HWND dialog, int row, bool press = true) {
     Press(dialog, IDC_RENAME_ONE);
 }
 
+int g_shellCalls;
+enum class Shell { kRenames, kSkips, kCopies } g_shellDoes;
+std::optional<ImportPatch> g_shell, g_information, g_search;
+
+// Renames as Windows' shell does; Wine's refuses a change of case alone, so it goes by a third
+// name.
+int WINAPI CountedShell(SHFILEOPSTRUCTW* operation) {
+  ++g_shellCalls;
+  std::wstring between = std::wstring(operation->pFrom) + L"~";
+  if (g_shellDoes == Shell::kCopies)
+    CopyFileW(operation->pFrom, operation->pTo, TRUE);
+  else if (g_shellDoes == Shell::kRenames && MoveFileExW(operation->pFrom, between.c_str(), 0))
+    MoveFileExW(between.c_str(), operation->pTo, 0);
+  return 0;
+}
+
+// A listing that, as the system's does, also matches short 8.3 names: here every name matches.
+HANDLE WINAPI SearchingEveryName(LPCWSTR pattern, WIN32_FIND_DATAW* found) {
+  std::wstring search = pattern;
+  size_t name = search.find_last_of(L'\\') + 1;
+  if (search.find_first_of(L"*?", name) != std::wstring::npos)
+    search.replace(name, std::wstring::npos, L"*");
+  return g_search->Original<decltype(&FindFirstFileW)>()(search.c_str(), found);
+}
+
+// As on FAT and exFAT, where a file's index is the place of its directory entry: a rename to a
+// longer name may move it.
+BOOL WINAPI IndexMovedByRenames(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
+  BOOL read = g_information->Original<decltype(&GetFileInformationByHandle)>()(file, information);
+  information->nFileIndexLow += g_shellCalls;
+  return read;
+}
+
 class Rename : public MainWindowTest {
 protected:
   void SetUp() override {
     g_renameSettings = {};
     MainWindowTest::SetUp();
     ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
+  }
+  void TearDown() override {
+    g_shell.reset();
+    g_information.reset();
+    g_search.reset();
+    MainWindowTest::TearDown();
   }
   // Opens the dialog by the main window's command; the script ends it or leaves it to be closed.
   void Run(const std::function<void(HWND)>& script) {
@@ -551,8 +591,9 @@ protected:
 // The settings are loaded as stored; preview rows stand in listing order; Execute renames every
 // file that gets a new name, keeps the folder's own time and remembers its inputs, quoted so that
 // blanks survive. A new name is a name in this folder, never a path, and never one a file holds; a
-// Filter with a separator lists nothing.
+// Filter with a separator lists nothing, and one that only a short name matches takes nothing.
 TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
+  g_search.emplace("kernel32.dll", "FindFirstFileW", SearchingEveryName);
   MakeTree(folder_, L"abcabc.txt 0 bcbc.txt 0 plain.txt 0 .bc 0 x.bc.txt 0 sub\\ 0 q.jpg 0 "
                     L"sub\\q.jpg 0 r.jpg 0");
   std::wstring ini = Ini(L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
@@ -575,7 +616,7 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
     for (const wchar_t* replace : {L"..\\x", L"sub\\x", L"../x", L"sub/x", L"x:y", L"x*", L"x?",
                                    L"x\"", L"x<", L"x>", L"x|", L"x\t"})
       runs.push_back({.method = method, .find = L"q", .replace = replace});
-  for (const wchar_t* filter : {L"sub\\*.jpg", L"sub/*.jpg", L"..\\*"})
+  for (const wchar_t* filter : {L"sub\\*.jpg", L"sub/*.jpg", L"..\\*", L"a*"})
     runs.push_back({.find = L"q", .replace = L"x", .filter = filter});
   Names expected;
   for (const std::wstring& name : folder_.Listed(L"", false))
@@ -607,8 +648,11 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
 // The list holds no rows of its own: after the middle row goes, the others show and rename their
 // own files, though renamed files still match and come anywhere in the listing, and a typed
 // letter still leads to the row it begins. The snapshot follows the files: Restore gives each its
-// own time back.
+// own time back. Each rename moves the file's index, as on a memory card.
 TEST_F(Rename, RowsAroundARenamedOneKeepTheirOwnFiles) {
+  g_shell.emplace("shell32.dll", "SHFileOperationW", CountedShell);
+  g_information.emplace("kernel32.dll", "GetFileInformationByHandle", IndexMovedByRenames);
+  g_shellDoes = Shell::kRenames;
   for (const wchar_t* made :
        {L"a_x.txt 2001 b_x.txt 2002 c_x.txt 2003", L"c_x.txt 2003 b_x.txt 2002 a_x.txt 2001",
         L"b_x.txt 2002 c_x.txt 2003 a_x.txt 2001"}) {
@@ -623,6 +667,15 @@ TEST_F(Rename, RowsAroundARenamedOneKeepTheirOwnFiles) {
       EXPECT_EQ(Rows(dialog), (Names{rows[0], rows[2]}));
       SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[2][0], 1);
       Press(dialog, IDC_RENAME_ONE);
+      // Asked from past the last row, only a search that wraps finds the top one.
+      NMLVFINDITEMW find = {{nullptr, IDC_RENAME_LIST, LVN_ODFINDITEMW}, 1, {}};
+      find.lvfi.psz = rows[0].c_str();
+      for (UINT wrap : {0u, UINT{LVFI_WRAP}}) {
+        find.lvfi.flags = LVFI_STRING | wrap;
+        LRESULT found = 0;
+        EXPECT_TRUE(AnswerPreviewList(&find.hdr, &found));
+        EXPECT_EQ(found, wrap != 0 ? 0 : -1);
+      }
       EXPECT_EQ(Rows(dialog), Names{rows[0]});
       RenameRow(dialog, 0);
       EXPECT_EQ(Rows(dialog), Names{});
@@ -662,42 +715,39 @@ TEST_F(Rename, TheListNeverShowsWhatTheButtonsWouldNotDo) {
   EXPECT_EQ(folder_.Listed(), (Names{L"X.txt", L"abc1.txt"}));
 }
 
-int g_shellCalls;
-bool g_shellRenames;
-ImportPatch* g_shell;
-
-int WINAPI CountedShell(SHFILEOPSTRUCTW* operation) {
-  ++g_shellCalls;
-  return g_shellRenames ? g_shell->Original<decltype(&SHFileOperationW)>()(operation) : 0;
-}
-
 // A name another file holds is refused before the shell could offer to replace it, though a change
 // of case alone is no other file; a row leaves the list only when its file now carries the new
 // name, whatever the shell answered, and otherwise stays selected.
 TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
   MakeTree(folder_, L"abc.txt 0 abd.txt 0");
-  ImportPatch patch("shell32.dll", "SHFileOperationW", CountedShell);
-  g_shell = &patch;
-  // Inputs, whether the shell renames, whether it is asked.
-  const std::tuple<Inputs, bool, bool> rows[] = {
-      {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"}, true, false},
-      {{.find = L"abd", .replace = L"x"}, false, true},
-      {{.find = L"abd", .replace = L"ABD"}, true, true},
+  g_shell.emplace("shell32.dll", "SHFileOperationW", CountedShell);
+  // Inputs, what the shell does, whether it is asked, the files after, whether the row leaves.
+  const std::tuple<Inputs, Shell, bool, Names, bool> rows[] = {
+      {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"},
+       Shell::kRenames,
+       false,
+       {L"abc.txt", L"abd.txt"},
+       false},
+      {{.find = L"abd", .replace = L"x"}, Shell::kSkips, true, {L"abc.txt", L"abd.txt"}, false},
+      {{.find = L"abd", .replace = L"ABD"}, Shell::kRenames, true, {L"ABD.txt", L"abc.txt"}, true},
+      {{.find = L"ABD", .replace = L"e"},
+       Shell::kCopies,
+       true,
+       {L"ABD.txt", L"abc.txt", L"e.txt"},
+       false},
   };
   Run([&](HWND dialog) {
-    for (const auto& [inputs, shellRenames, asked] : rows) {
+    for (const auto& [inputs, shell, asked, listed, leaves] : rows) {
       Names shown = Preview(dialog, inputs);
       ASSERT_EQ(shown.size(), 1u) << inputs.replace;
       g_shellCalls = 0;
-      g_shellRenames = shellRenames;
+      g_shellDoes = shell;
       RenameRow(dialog, 0);
       EXPECT_EQ(g_shellCalls, asked ? 1 : 0) << inputs.replace;
-      Names listed = folder_.Listed();
-      bool renamed = listed == Names{L"ABD.txt", L"abc.txt"};
-      EXPECT_TRUE(renamed || listed == (Names{L"abc.txt", L"abd.txt"})) << inputs.replace;
-      EXPECT_EQ(Rows(dialog), renamed ? Names{} : shown) << inputs.replace;
+      EXPECT_EQ(folder_.Listed(), listed) << inputs.replace;
+      EXPECT_EQ(Rows(dialog), leaves ? Names{} : shown) << inputs.replace;
       EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
-                renamed ? -1 : 0);
+                leaves ? -1 : 0);
     }
   });
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/bounded_text.h"
+#include "rename/find_match.h"
 
 namespace {
 
@@ -35,6 +36,13 @@ TEST(RenameRules, WorkedExamples) {
       {L"abcabc.txt", RenameLength, {L"", L"", false, L"", L"5"}, L"abcab.txt"},
       {L"abc.txt", RenameLength, {L"", L"", false, L"", L" +2x"}, L"ab.txt"},
       {L"abc.txt", RenameLength, {L"", L"", false, L"", L"-1"}, kEnds},
+      // Two emoji, each a pair of units: never half of one, nor a name with half of one.
+      {L"\xD83D\xDE00\xD83D\xDE00.txt",
+       RenameLength,
+       {L"", L"", false, L"", L"3"},
+       L"\xD83D\xDE00.txt"},
+      {L"\xD83D\xDE00\xD83D\xDE00.txt", RenameLength, {L"", L"", false, L"", L"1"}, kOut},
+      {L"\xD83D\xDE00.txt", RenameReplace, {L"\xDE00", L"x", false, L"", L""}, kOut},
       {L"abcabc.txt", RenameRemove, {L"bc", L"X", false, L"", L""}, L"aa.txt"},
       {L"abcabc.txt", RenameRemove, {L"bc", L"", false, L"", L"2"}, L"aabc.txt"},
       {L"abcabc.txt", RenameRemove, {L"bca", L"", false, L"", L"2"}, L"abc.txt"},
@@ -72,6 +80,25 @@ TEST(RenameRules, WorkedExamples) {
   }
   for (const std::wstring name : {L"CONCERT.jpg", L"NULL.jpg", L"COM10.txt", L"LPT0.txt"})
     EXPECT_EQ(NewNameOf(L"abc", RenameReplace, abcTo(name)), name);
+}
+
+// The Filter holds against the name the user sees: "*.tif" is no "photo.tiff", whatever short name
+// the system's search also matched; case aside, and a name without a dot ends in an empty one.
+TEST(RenameRules, TheFilterMatchesTheNameAsShown) {
+  const std::tuple<const wchar_t*, const wchar_t*, bool> rows[] = {{L"photo.tiff", L"*.tif", false},
+                                                                   {L"photo.jpg", L"*.JPG", true},
+                                                                   {L"README", L"*.*", true},
+                                                                   {L"README", L"*.", true},
+                                                                   {L"a.b", L"*.", false},
+                                                                   {L"abc", L"a?c", true},
+                                                                   {L"ac", L"a?c", false},
+                                                                   {L"a.b.c", L"*.c", true},
+                                                                   {L"abcbd", L"*b*d", true},
+                                                                   {L"abcbe", L"*b*d", false},
+                                                                   {L"", L"*", true},
+                                                                   {L"x", L"", false}};
+  for (const auto& [name, filter, matches] : rows)
+    EXPECT_EQ(MatchesFilter(name, filter), matches) << name << " " << filter;
 }
 
 } // namespace
