@@ -8,10 +8,28 @@ and native builds:
 
     tools/mutants.py            # every mutant
     tools/mutants.py drop       # those whose name contains "drop"
+
+With --random N --seed S it makes N mechanical mutants itself instead, drawn at random with seed S
+from the sites of classic operators in the product's sources (tools/random_mutants.py), and runs
+each against the suites of the README test command: the native suite when the native build uses
+the file, then the Windows suite in every zone (scripts/windows-suites). A mutant that does not
+build is counted apart; one that fails a suite or runs past the time limit is caught. Mutants
+listed in tools/equivalent_mutants.txt, each with its reason, are left out of the score. The
+survivors, with file, line and the changed text, go to build/mutants-random-S.txt.
+
+    tools/mutants.py --random 150 --seed 7
 """
+import json
+import os
+import random
+import signal
 import subprocess
 import sys
+import time
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from random_mutants import all_sites  # noqa: E402
 
 # name, file, code as it is, code broken, test program, gtest filter. Several pieces are broken
 # together when the code is a tuple: all in the one file, or each in its own when the file is a
@@ -686,7 +704,111 @@ def check(name, path, old, new, program, test_filter):
             source.write_text(text)
 
 
+def suite_targets(preset):
+    """The programs the preset's tests run, so that a mutant rebuilds those and no benchmark."""
+    shown = subprocess.run(["ctest", "--preset", preset, "--show-only=json-v1"], capture_output=True,
+                           text=True).stdout
+    built = str(Path("build", preset, "bin").resolve()) + "/"
+    binaries = set()
+    for test in json.loads(shown)["tests"]:
+        for word in test.get("command", []):
+            if word.startswith(built):
+                binaries.add(Path(word).name.split(".")[0])
+    renamed = {"planted": "planted_dll"}
+    return sorted(renamed.get(name, name) for name in binaries)
+
+
+def builds_file(preset, path):
+    """True when the preset's build compiles path, seen as the work a touch of it makes."""
+    Path(path).touch()
+    plan = subprocess.run(["ninja", "-C", f"build/{preset}", "-n"], capture_output=True, text=True)
+    return "no work to do" not in plan.stdout
+
+
+def run_limited(command, seconds):
+    """The command's exit status, or None when it ran past seconds (its process group ended)."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
+    try:
+        return process.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGTERM)
+        try:
+            process.wait(timeout=60)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+        return None
+
+
+def equivalents():
+    """(file, line as it is, line broken) of mutants known to change nothing a user could notice."""
+    known = {}
+    listed = Path(__file__).resolve().parent / "equivalent_mutants.txt"
+    for line in listed.read_text(encoding="utf-8").splitlines() if listed.exists() else []:
+        if line.strip() and not line.startswith("#"):
+            where, _, reason = line.partition(" | ")
+            path, _, change = where.partition(": ")
+            before, _, after = change.partition("  =>  ")
+            known[(path, before.strip(), after.strip())] = reason.strip()
+    return known
+
+
+def check_site(site, targets, native_targets, seconds):
+    path = Path(site.path)
+    original = path.read_text(encoding="utf-8")
+    try:
+        path.write_text(site.apply(original), encoding="utf-8")
+        native = builds_file("native", site.path)
+        if native and run(["cmake", "--build", "--preset", "native", "--target", *native_targets]) != 0:
+            return "uncompilable"
+        if run(["cmake", "--build", "--preset", "windows", "--target", *targets]) != 0:
+            return "uncompilable"
+        if native and run_limited(["ctest", "--preset", "native"], seconds) != 0:
+            return "caught"
+        status = run_limited(["scripts/windows-suites", "--stop-on-failure"], seconds)
+        return "survived" if status == 0 else "caught"
+    finally:
+        path.write_text(original, encoding="utf-8")
+
+
+def main_random(count, seed, seconds=900):
+    sites = all_sites(Path("."))
+    chosen = random.Random(seed).sample(sites, min(count, len(sites)))
+    known = equivalents()
+    targets, native_targets = suite_targets("windows"), suite_targets("native")
+    report = Path(f"build/mutants-random-{seed}.txt")
+    tally = {"caught": 0, "survived": 0, "uncompilable": 0, "equivalent": 0}
+    lines = []
+    started = time.time()
+    for number, site in enumerate(chosen, 1):
+        text = Path(site.path).read_text(encoding="utf-8")
+        described = site.describe(text)
+        source = text.split("\n")[site.line - 1]
+        key = (site.path, source.strip(), site.apply(text).split("\n")[site.line - 1].strip())
+        status = check_site(site, targets, native_targets, seconds)
+        if status == "survived" and key in known:
+            status = "equivalent"
+            described += f"  ({known[key]})"
+        tally[status] += 1
+        lines.append(f"{status:12} {described}")
+        print(f"[{number}/{len(chosen)} {time.time() - started:.0f}s] {lines[-1]}", flush=True)
+    for preset in ("windows", "native"):
+        subprocess.run(["cmake", "--build", "--preset", preset], stdout=subprocess.DEVNULL)
+    scored = tally["caught"] + tally["survived"]
+    summary = (f"seed {seed}: {len(chosen)} mutants of {len(sites)} sites; {tally['uncompilable']} do "
+               f"not build; {tally['equivalent']} equivalent; caught {tally['caught']} of {scored} "
+               f"({100.0 * tally['caught'] / max(scored, 1):.1f}%)")
+    survivors = [line for line in lines if line.startswith("survived")]
+    report.write_text("\n".join([summary, "", *survivors, "", "All:", *lines]) + "\n", encoding="utf-8")
+    print(summary)
+    print(f"survivors and every result: {report}")
+    return 0
+
+
 def main():
+    if len(sys.argv) >= 5 and sys.argv[1] == "--random" and sys.argv[3] == "--seed":
+        return main_random(int(sys.argv[2]), int(sys.argv[4]))
     wanted = sys.argv[1] if len(sys.argv) > 1 else ""
     results = [check(*mutant) for mutant in MUTANTS if wanted in mutant[0]]
     for line in results:
