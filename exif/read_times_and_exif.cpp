@@ -1,38 +1,42 @@
 #include "exif/read_times_and_exif.h"
 
 #include "base/handles.h"
-#include "exif/exif_date.h"
+#include "exif/media_dates.h"
 #include "filetime/path_times.h"
 
 namespace {
 
-// Smaller files are never examined; the limit is 65535, not 65536.
-constexpr uint64_t kLargestSkippedSize = 65535;
-// The most one ReadFile is asked for, well inside what its count can say.
-constexpr DWORD kReadPiece = 1u << 30;
+// A movie's times count seconds from 1904; a FILETIME counts 100 ns from 1601.
+constexpr uint64_t kSeconds1601To1904 = 9561628800;
+constexpr uint64_t kTicksPerSecond = 10000000;
 
 bool WantsExif(const TimesRequest& request) {
   return request.exifDateTime != nullptr || request.exifOriginal != nullptr ||
          request.exifDigitized != nullptr;
 }
 
-bool StartsLikeAnImage(const BYTE head[2]) {
-  return (head[0] == 0xFF && head[1] == 0xD8) || (head[0] == 'I' && head[1] == 'I') ||
-         (head[0] == 'M' && head[1] == 'M');
+// The walkers' reads, by handle at an offset; a view is never larger than the read budget, so one
+// ReadFile's count holds it.
+bool ReadFileAt(void* file, uint64_t offset, uint8_t* out, size_t size) {
+  OVERLAPPED at = {};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD read = 0;
+  return ReadFile(static_cast<HANDLE>(file), out, static_cast<DWORD>(size), &read, &at) &&
+         read == size;
 }
 
-// The whole file from its start; false when any piece comes short.
-bool ReadWholeFile(HANDLE file, BYTE* buffer, size_t size) {
-  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) != 0)
-    return false;
-  for (size_t done = 0; done < size;) {
-    DWORD piece = size - done < kReadPiece ? static_cast<DWORD>(size - done) : kReadPiece;
-    DWORD read = 0;
-    if (!ReadFile(file, buffer + done, piece, &read, nullptr) || read != piece)
-      return false;
-    done += piece;
-  }
-  return true;
+// A movie's time is an instant in UTC: shown in local time by the rule every file time follows, so
+// that applying it writes back exactly that instant.
+void ShowMovieTime(uint64_t seconds, DateRecord* local) {
+  if (seconds == 0 || local == nullptr ||
+      seconds > UINT64_MAX / kTicksPerSecond - kSeconds1601To1904)
+    return;
+  uint64_t ticks = (seconds + kSeconds1601To1904) * kTicksPerSecond;
+  FILETIME utc = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME shown;
+  if (UtcToLocalTime(utc, &shown))
+    *local = shown;
 }
 
 void ReadExif(const wchar_t* path, TimesRequest* request) {
@@ -45,19 +49,14 @@ void ReadExif(const wchar_t* path, TimesRequest* request) {
       path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size = {};
-  if (!file || !GetFileSizeEx(file.Get(), &size) ||
-      static_cast<uint64_t>(size.QuadPart) <= kLargestSkippedSize)
+  if (!file || !GetFileSizeEx(file.Get(), &size))
     return;
-  BYTE head[2];
-  DWORD read = 0;
-  if (!ReadFile(file.Get(), head, sizeof(head), &read, nullptr) || read != sizeof(head) ||
-      !StartsLikeAnImage(head))
-    return;
-  size_t bytes = static_cast<size_t>(size.QuadPart);
-  UniqueHeapBlock buffer(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes));
-  if (!buffer || !ReadWholeFile(file.Get(), static_cast<BYTE*>(buffer.Get()), bytes))
-    return;
-  ReadExifDates(static_cast<const uint8_t*>(buffer.Get()), bytes, request);
+  ByteSource source = FileSource(static_cast<uint64_t>(size.QuadPart), ReadFileAt, file.Get());
+  MovieTimes movie;
+  ReadMediaDates(&source, request, &movie);
+  ShowMovieTime(movie.created, request->exifOriginal);
+  ShowMovieTime(movie.created, request->exifDigitized);
+  ShowMovieTime(movie.modified, request->exifDateTime);
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "tests/support/iat_patch.h"
-#include "tests/support/jpeg_builder.h"
+#include "tests/support/media_builder.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -33,21 +33,24 @@ BOOL WINAPI ReadPastTheEnd(HANDLE file, void* buffer, DWORD wanted, DWORD* read,
 
 } // namespace
 
-// The whole size counts, for the rule and for the read: the last file is told 4 GiB longer than it
-// is, so its Exif segment runs on into what only a read of the whole size holds.
-TEST(ReadTimesAndExif, ExaminesOnlyFilesLargerThan65535BytesAndReadsThemWhole) {
+// The whole size counts, for the rule and for the reads: the third file is told 4 GiB longer than
+// it is, so its Exif segment runs on into what only a read by the whole size holds; the movie's
+// header lies past 5 GiB of media, read where it lies.
+TEST(ReadTimesAndExif, ExaminesJpegsLargerThan65535BytesAndReadsWhereTheDatesLie) {
   TempFolder folder;
   Bytes tiff = BuildTiff({.exif = Ifd{Ascii(0x9003, "2019:07:04 18:30:05")}});
   Bytes padded = tiff;
   padded.resize(tiff.size() + 1024);
   Bytes cut = JpegBuilder().Scan(40000).Exif(padded).Build();
   cut.resize(cut.size() - 512);
-  const std::tuple<Bytes, bool, WORD> rows[] = {
-      {JpegBuilder().Exif(tiff).Build(65535), false, 0},
-      {JpegBuilder().Exif(tiff).Build(65536), false, 2019},
-      {cut, true, 2019}};
+  const std::tuple<SparseFile, bool, WORD> rows[] = {
+      {{JpegBuilder().Exif(tiff).Build(65535)}, false, 0},
+      {{JpegBuilder().Exif(tiff).Build(65536)}, false, 2019},
+      {{cut}, true, 2019},
+      {BuildMovie(MovieHeader(0, 3742884672, 3742884672), 5ull << 30), false, 2022}};
   for (const auto& [file, longer, year] : rows) {
-    std::wstring path = folder.MakeFile(L"photo.jpg", std::string(file.begin(), file.end()));
+    std::wstring path = folder.PathOf(L"photo.jpg");
+    ASSERT_TRUE(WriteSparseFile(path, file));
     if (longer) {
       g_size.emplace("kernel32.dll", "GetFileSizeEx", SizedFourGiBLonger);
       g_read.emplace("kernel32.dll", "ReadFile", ReadPastTheEnd);
@@ -58,6 +61,6 @@ TEST(ReadTimesAndExif, ExaminesOnlyFilesLargerThan65535BytesAndReadsThemWhole) {
     ReadTimesAndExif(path.c_str(), &request);
     g_size.reset();
     g_read.reset();
-    EXPECT_EQ(original.wYear, year) << file.size();
+    EXPECT_EQ(original.wYear, year) << file.Size();
   }
 }
