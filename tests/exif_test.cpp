@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <fstream>
 #include <tuple>
@@ -124,44 +124,13 @@ TEST(JpegWalker, ScansMarkersAndSkipsSegmentsThatDoNotFit) {
     EXPECT_EQ(Segments({'\0', length, 'J', 'F', 'I', 'F', 0, 1}, length), Texts{}) << int{length};
 }
 
-// The three dates as "YYYY:MM:DD HH:MM:SS", all zeros when not found.
-Texts Shown(const DateRecord (&d)[3]) {
-  Texts texts(3, std::string(19, ' ')); // snprintf's NUL goes where the string keeps its own
-  for (size_t i = 0; i < 3; ++i)
-    std::snprintf(texts[i].data(), 20, "%04d:%02d:%02d %02d:%02d:%02d", d[i].wYear, d[i].wMonth,
-                  d[i].wDay, d[i].wHour, d[i].wMinute, d[i].wSecond);
-  return texts;
-}
-
-Texts Dates(const Bytes& file) {
-  DateRecord d[3] = {};
-  TimesRequest request = {0, nullptr, nullptr, &d[0], &d[1], &d[2]};
-  ReadExifDates(file.data(), file.size(), &request);
-  return Shown(d);
-}
-
-DateRecord UtcDate(uint64_t since1904) {
-  using namespace std::chrono;
-  sys_seconds time{seconds{static_cast<int64_t>(since1904) - 2082844800}};
-  sys_days day = floor<days>(time);
-  year_month_day date{day};
-  hh_mm_ss clock{time - day};
-  return {uint16_t(int{date.year()}),
-          uint16_t(unsigned{date.month()}),
-          0,
-          uint16_t(unsigned{date.day()}),
-          uint16_t(clock.hours().count()),
-          uint16_t(clock.minutes().count()),
-          uint16_t(clock.seconds().count()),
-          0};
-}
-
-// A file read as the program reads one, by offset within its size (cut to `cut`); a movie's times
-// go where the program puts them (its creation for Original and Digitized), as UTC texts.
+// A file read as the program reads one, by offset within its size (cut to `cut`): the three dates
+// as "YYYY:MM:DD HH:MM:SS", all zeros when not found. A movie's times go where the program puts
+// them (its creation for Original and Digitized), in UTC.
 Texts Read(const SparseFile& file, uint64_t cut = UINT64_MAX) {
   std::pair<const SparseFile*, uint64_t> cutFile = {&file, std::min(cut, file.Size())};
   auto read = [](void* context, uint64_t offset, uint8_t* out, size_t size) {
-    auto [whole, length] = *static_cast<std::pair<const SparseFile*, uint64_t>*>(context);
+    auto [whole, length] = *static_cast<decltype(cutFile)*>(context);
     EXPECT_LE(offset + size, length) << "read past the end";
     whole->CopyOut(offset, out, size);
     return true;
@@ -171,10 +140,17 @@ Texts Read(const SparseFile& file, uint64_t cut = UINT64_MAX) {
   TimesRequest request = {0, nullptr, nullptr, &d[0], &d[1], &d[2]};
   MovieTimes movie;
   ReadMediaDates(&source, &request, &movie);
-  for (auto [seconds, i] : {std::pair{movie.modified, 0}, {movie.created, 1}, {movie.created, 2}})
-    if (seconds != 0)
-      d[i] = UtcDate(seconds);
-  return Shown(d);
+  Texts texts(3, std::string(19, ' ')); // snprintf's NUL goes where the string keeps its own
+  for (size_t i = 0; i < 3; ++i) {
+    uint64_t seconds = i == 0 ? movie.modified : movie.created;
+    std::time_t utc = static_cast<std::time_t>(seconds - 2082844800); // from 1904 to 1970
+    if (seconds == 0)
+      std::snprintf(texts[i].data(), 20, "%04d:%02d:%02d %02d:%02d:%02d", d[i].wYear, d[i].wMonth,
+                    d[i].wDay, d[i].wHour, d[i].wMinute, d[i].wSecond);
+    else
+      std::strftime(texts[i].data(), 20, "%Y:%m:%d %H:%M:%S", std::gmtime(&utc));
+  }
+  return texts;
 }
 
 TEST(ExifDates, FindsTheTrueDatesOrNone) {
@@ -197,123 +173,97 @@ TEST(ExifDates, FindsTheTrueDatesOrNone) {
       {"count 19 at the block end", {.exif = Ifd{atEnd}}, {kNo, kOriginal, kNo}},
       {"count 19 from the entry's own field", {.exif = Ifd{fromEntry, ones, ones}}, kNone}};
   for (const auto& [name, layout, expected] : rows)
-    EXPECT_EQ(Dates(JpegBuilder().Exif(BuildTiff(layout)).Build()), expected) << name;
+    EXPECT_EQ(Read({JpegBuilder().Exif(BuildTiff(layout)).Build(70000)}), expected) << name;
 }
 
 // Every container's builder file gives its dates, and none once cut short of what holds them or
 // once a box or chunk on their way runs one byte past its parent.
 TEST(MediaDates, EachFormatGivesItsDatesAndNoneWhenCutOrOutgrown) {
   Bytes tiff = BuildTiff(CameraLayout(ByteOrder::kMotorola, kDate, kOriginal, kDigitized)),
-        exif = Text({"Exif\0\0", 6}) + tiff;
-  Bytes cmt1 = BuildTiff({.chain = {{Ascii(0x0132, kDate)}}}),
+        exif = Text({"Exif\0\0", 6}) + tiff, cmt1 = BuildTiff({.chain = {{Ascii(0x0132, kDate)}}}),
         cmt2 = BuildTiff({.chain = {{Ascii(0x9003, kOriginal), Ascii(0x9004, kDigitized)}}});
-  const std::string made = "2022:08:09 10:11:12", later = "2045:01:02 03:04:05";
-  // The file, what it gives, how many bytes at its end are not needed, the boxes grown.
-  const std::tuple<const char*, SparseFile, Texts, uint64_t, std::vector<const char*>> rows[] = {
-      {"HEIC, iloc version 0", {BuildHeif(tiff, 0)}, kAll, 0, {"infe", "iloc"}},
-      {"HEIC, iloc version 1", {BuildHeif(tiff, 1)}, kAll, 0, {}},
-      {"HEIC, iloc version 2", {BuildHeif(tiff, 2)}, kAll, 0, {}},
-      {"CR3: its blocks, not its movie header",
-       {BuildCr3(cmt1, cmt2, MovieHeader(0, 3742884672, 3742938123))},
-       kAll,
-       72,
-       {}},
-      {"MP4 after 5 GiB of media",
-       BuildMovie(MovieHeader(0, 3742884672, 3742938123), 5ull << 30),
-       {"2022:08:10 01:02:03", made, made},
-       8,
-       {"mvhd"}},
-      {"MP4, 64-bit times",
-       BuildMovie(MovieHeader(1, 4449783845, 4494816550), 100),
-       {"2046:06:07 08:09:10", later, later},
-       8,
-       {}},
-      {"MP4 without a creation time",
-       BuildMovie(MovieHeader(0, 0, 3742938123), 0),
-       {"2022:08:10 01:02:03", kNo, kNo},
-       8,
-       {}},
-      {"MP4 counting from 1970",
-       BuildMovie(MovieHeader(0, 1660039872, 1660039872), 0),
-       {made, made, made},
-       8,
-       {}},
-      {"PNG", {BuildPng(tiff)}, kAll, 12, {}},
-      {"PNG with Exif\\0\\0", {BuildPng(exif)}, kAll, 12, {}},
-      {"WebP", BuildWebp(tiff), kAll, 2, {}},
-      {"WebP with Exif\\0\\0", BuildWebp(exif), kAll, 2, {"EXIF"}}};
+  const uint64_t made = 3742884672, next = 3742938123; // 2022-08-09 10:11:12, a day later
+  const std::string later = "2045:01:02 03:04:05";
+  const Texts movie = {"2022:08:10 01:02:03", "2022:08:09 10:11:12", "2022:08:09 10:11:12"},
+              wide = {"2046:06:07 08:09:10", later, later};
+  // The file, what it gives, how many bytes at its end are not needed, a box grown (or none).
+  const std::tuple<const char*, SparseFile, Texts, uint64_t, const char*> rows[] = {
+      {"HEIC, iloc version 0", {BuildHeif(tiff, 0)}, kAll, 0, "infe"},
+      {"HEIC, iloc version 2", {BuildHeif(tiff, 2)}, kAll, 0, "iloc"},
+      {"CR3: its blocks, not its movie header", {BuildCr3(cmt1, cmt2)}, kAll, 64, nullptr},
+      {"MP4 after 5 GiB of media", BuildMovie(0, made, next, 5ull << 30), movie, 8, "mvhd"},
+      {"MP4, 64-bit times", BuildMovie(1, 4449783845, 4494816550, 9), wide, 8, nullptr},
+      {"MP4, no creation time", BuildMovie(0, 0, next), {movie[0], kNo, kNo}, 8, nullptr},
+      {"MP4 from 1970", BuildMovie(0, 1660039872, 1660039872), Texts(3, movie[1]), 8, nullptr},
+      {"PNG with Exif\\0\\0", {BuildPng(exif)}, kAll, 12, nullptr},
+      {"WebP", BuildWebp(tiff), kAll, 2, nullptr},
+      {"WebP with Exif\\0\\0", BuildWebp(exif), kAll, 2, "EXIF"}};
   for (const auto& [name, file, dates, spare, grown] : rows) {
     EXPECT_EQ(Read(file), dates) << name;
     for (uint64_t cut = 0; cut < file.Size(); cut += cut == file.head.size() ? file.zeros + 1 : 1)
       EXPECT_EQ(Read(file, cut), cut + spare >= file.Size() ? dates : kNone) << name << " " << cut;
-    for (const char* type : grown) {
-      SparseFile outgrown = file;
-      GrowByOne(outgrown, type, type == "EXIF"s);
-      EXPECT_EQ(Read(outgrown), kNone) << name << " " << type;
-    }
+    SparseFile outgrown = file;
+    if (grown != nullptr)
+      GrowByOne(outgrown, grown, grown == "EXIF"s);
+    EXPECT_EQ(Read(outgrown), grown != nullptr ? kNone : dates) << name;
   }
+}
+
+SparseFile Sample(const char* name) {
+  std::ifstream in(std::string(DATEWRIGHT_TEST_DATA) + "/" + name, std::ios::binary);
+  return {Bytes(std::istreambuf_iterator<char>(in), {})};
 }
 
 // A TIFF-structured file gives its own dates only where no JPEG inside it does; a JPEG is scanned
-// within its first MiB, and every walk stops at the file's budget of reads and bytes.
-TEST(MediaDates, FilesAreReadWithinTheirWindowAndBudget) {
-  TiffLayout camera = CameraLayout(ByteOrder::kIntel, kDate, kOriginal, kDigitized),
-             bigValue = camera;
+// within its first MiB; every walk stops at the file's budget of reads and bytes. Real encoders'
+// files (tests/data/make-samples) give the dates exiftool reports, a movie's in UTC.
+TEST(MediaDates, FilesGiveWhatTheirWindowAndBudgetHold) {
+  TiffLayout camera = CameraLayout(ByteOrder::kIntel, kDate, kOriginal, kDigitized);
   Bytes tiff = BuildTiff(camera),
         other = BuildTiff(CameraLayout(ByteOrder::kIntel, kOther, kOther, kOther));
-  bigValue.chain[0].push_back(RawField(0x935C, 7, 20 << 20, uint32_t(tiff.size() + 12)));
-  auto head = [&tiff](std::string_view magic) {
-    Bytes raw = magic[0] == 'M'
-                    ? BuildTiff(CameraLayout(ByteOrder::kMotorola, kDate, kOriginal, kDigitized))
-                    : tiff;
+  camera.firstIfd = 21 << 20; // after a 20 MiB value, the first thing in the file
+  camera.chain[0].push_back(RawField(0x935C, 7, 20 << 20, 8));
+  Bytes moved = BuildTiff(camera);
+  auto raw = [](std::string_view magic) {
+    ByteOrder order = magic[0] == 'M' ? ByteOrder::kMotorola : ByteOrder::kIntel;
+    Bytes raw = BuildTiff(CameraLayout(order, kDate, kOriginal, kDigitized));
     std::copy(magic.begin(), magic.end(), raw.begin());
     return SparseFile{raw, 70000};
   };
-  size_t window = (1 << 20) - 22 - tiff.size(); // scan bytes that end the Exif segment at 1 MiB
-  const std::tuple<const char*, SparseFile, Texts> rows[] = {
-      {"TIFF of 65,535 bytes", {tiff, 65535 - tiff.size()}, kNone},
-      {"TIFF of 65,536 bytes", {tiff, 65536 - tiff.size()}, kAll},
-      {"IFDs past the JPEG window", TiffFile(camera, 3 << 20), kAll},
-      {"Olympus", head("IIRO"), kAll},
-      {"Olympus, older", head("IIRS"), kAll},
-      {"Olympus, big-endian", head("MMOR"), kAll},
-      {"Panasonic", head({"IIU\0", 4}), kAll},
-      {"no TIFF", head("II+\0"), kNone},
-      {"a 20 MiB value before the dates", {BuildTiff(bigValue), 21 << 20}, kAll},
-      {"a JPEG inside with other dates", {other + JpegBuilder().Exif(tiff).Build(70000)}, kAll},
-      {"Exif segment up to the window's end",
-       {JpegBuilder().Scan(window).Exif(tiff).Build()},
-       kAll},
-      {"Exif segment past the window", {JpegBuilder().Scan(window + 1).Exif(tiff).Build()}, kNone},
-      {"PNG, 4,000 chunks before eXIf", {BuildPng(tiff, 4000)}, kAll},
-      {"PNG, 4,100 chunks before eXIf", {BuildPng(tiff, 4100)}, kNone},
-      {"WebP, an EXIF chunk of 16 MiB less 64 bytes",
-       BuildWebp(tiff, (16 << 20) - 64 - tiff.size()), kAll},
-      {"WebP, an EXIF chunk of 16 MiB", BuildWebp(tiff, (16 << 20) - tiff.size()), kNone}};
-  for (const auto& [name, file, dates] : rows)
-    EXPECT_EQ(Read(file), dates) << name;
-}
-
-// One file per format from a real encoder (tests/data/make-samples): the dates exiftool reports,
-// a movie's QuickTime dates in UTC.
-TEST(MediaDates, RealEncodersFilesGiveTheDatesExiftoolReports) {
+  size_t scan = (1 << 20) - 22 - tiff.size(); // ends the Exif segment at the window's last byte
   const Texts heif = {"2023:05:07 10:11:12", "2023:05:06 07:08:09", "2023:05:06 07:08:10"},
               web = {"2020:02:03 04:05:06", "2020:01:02 03:04:05", "2020:01:02 03:04:06"};
   const std::string made = "2022:08:09 10:11:12";
-  const std::pair<const char*, Texts> rows[] = {
-      {"heif-enc.heic", heif},
-      {"heif-enc.avif", heif},
-      {"imagemagick.png", web},
-      {"cwebp.webp", web},
-      {"imagemagick.tif", {"2019:10:12 13:14:15", "2019:10:11 12:13:14", "2019:10:11 12:13:15"}},
-      {"ffmpeg.mp4", {made, made, made}},
-      {"ffmpeg.3gp", {made, made, made}},
-      {"ffmpeg.m4v", {made, made, made}},
-      {"ffmpeg.mov", {"2022:08:10 01:02:03", made, made}}};
-  for (const auto& [name, dates] : rows) {
-    std::ifstream in(std::string(DATEWRIGHT_TEST_DATA) + "/" + name, std::ios::binary);
-    EXPECT_EQ(Read({Bytes(std::istreambuf_iterator<char>(in), {})}), dates) << name;
-  }
+  const std::tuple<const char*, SparseFile, Texts> rows[] = {
+      {"IFDs past a 20 MiB value",
+       {Bytes(moved.begin(), moved.begin() + 8), (21 << 20) - 8,
+        Bytes(moved.begin() + 8, moved.end())},
+       kAll},
+      {"Olympus", raw("IIRO"), kAll},
+      {"Olympus, older", raw("IIRS"), kAll},
+      {"Olympus, big-endian", raw("MMOR"), kAll},
+      {"Panasonic", raw({"IIU\0", 4}), kAll},
+      {"no TIFF", raw({"II+\0", 4}), kNone},
+      {"a JPEG inside with other dates", {other + JpegBuilder().Exif(tiff).Build(70000)}, kAll},
+      {"Exif segment up to the window's end", {JpegBuilder().Scan(scan).Exif(tiff).Build()}, kAll},
+      {"Exif segment past the window", {JpegBuilder().Scan(scan + 1).Exif(tiff).Build()}, kNone},
+      {"PNG, 4,000 chunks before eXIf", {BuildPng(tiff, 4000)}, kAll},
+      {"PNG, 4,100 chunks before eXIf", {BuildPng(tiff, 4100)}, kNone},
+      {"WebP, EXIF of 16 MiB less 64 bytes", BuildWebp(tiff, (16 << 20) - 64 - tiff.size()), kAll},
+      {"WebP, EXIF of 16 MiB", BuildWebp(tiff, (16 << 20) - tiff.size()), kNone},
+      {"heif-enc.heic", Sample("heif-enc.heic"), heif},
+      {"heif-enc.avif", Sample("heif-enc.avif"), heif},
+      {"imagemagick.png", Sample("imagemagick.png"), web},
+      {"cwebp.webp", Sample("cwebp.webp"), web},
+      {"imagemagick.tif",
+       Sample("imagemagick.tif"),
+       {"2019:10:12 13:14:15", "2019:10:11 12:13:14", "2019:10:11 12:13:15"}},
+      {"ffmpeg.mp4", Sample("ffmpeg.mp4"), {made, made, made}},
+      {"ffmpeg.3gp", Sample("ffmpeg.3gp"), {made, made, made}},
+      {"ffmpeg.m4v", Sample("ffmpeg.m4v"), {made, made, made}},
+      {"ffmpeg.mov", Sample("ffmpeg.mov"), {"2022:08:10 01:02:03", made, made}}};
+  for (const auto& [name, file, dates] : rows)
+    EXPECT_EQ(Read(file), dates) << name;
 }
 
 } // namespace

@@ -453,7 +453,7 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
   const std::wstring k = L"1999", D = L"2019-07-04 18:30:05.000", O = L"2018-03-02 01:02:03.000",
                      G = L"2017-11-12 13:14:15.000",
                      V = ShownTicks((3742884672 + 9561628800ull) * 10000000);
-  Bytes movie = BuildMovie(MovieHeader(0, 3742884672, 3742938123), 0).Whole();
+  Bytes movie = BuildMovie(0, 3742884672, 3742938123).Whole();
   // DateTime, DateTimeOriginal, DateTimeDigitized, what comes before the JPEG (TIFF: a bare TIFF
   // in its place, MP4: a movie), big-endian, what the pickers show after both commands.
   const std::tuple<std::string, std::string, std::string, std::string, bool, std::wstring> rows[] =
