@@ -14,9 +14,11 @@ namespace {
 
 // JPEG and TIFF-structured files this small are never examined; the limit is 65535, not 65536.
 constexpr uint64_t kLargestSkippedSize = 65535;
-// How much of a JPEG or TIFF-structured file is scanned for JPEG segments: far more than a
-// camera puts before its image data.
+// How much is scanned for JPEG segments: a JPEG's first MiB, far more than a camera puts before
+// its image data; a TIFF-structured file's first block, then the rest of that MiB only when its
+// own IFDs give no date, so that a RAW file is read in one block.
 constexpr uint64_t kJpegWindow = 1u << 20;
+constexpr uint64_t kTiffScanWindow = kFileBlock;
 // Enough to tell every format read here.
 constexpr uint64_t kHeadSize = 12;
 
@@ -32,17 +34,27 @@ bool FoundDate(const TimesRequest& request) {
   return false;
 }
 
-// Today's JPEG scan first, also over a TIFF-structured file: a JPEG with Exif inside one keeps
-// giving its dates. Only without them does the file's own TIFF structure count.
-void ReadJpegOrTiff(ByteSource* source, const MetadataHandlers* table, TimesRequest* request) {
+void ScanForExif(ByteSource* source, uint64_t window, TimesRequest* request) {
+  Scratch bytes;
+  uint64_t length = std::min(source->size, window);
+  if (const uint8_t* start = View(source, 0, length, &bytes))
+    ReadExifDates(start, static_cast<size_t>(length), request);
+}
+
+// Today's JPEG scan, also over a TIFF-structured file, so that a JPEG with Exif inside one keeps
+// giving its dates: over its first block before the file's own TIFF structure, over the whole
+// window only when that gives none.
+void ReadJpegOrTiff(ByteSource* source, const MetadataHandlers* table, TimesRequest* request,
+                    bool jpeg) {
   if (source->size <= kLargestSkippedSize)
     return;
-  Scratch window;
-  uint64_t length = std::min(source->size, kJpegWindow);
-  if (const uint8_t* bytes = View(source, 0, length, &window))
-    ReadExifDates(bytes, static_cast<size_t>(length), request);
+  if (!jpeg) {
+    ScanForExif(source, kTiffScanWindow, request);
+    if (!FoundDate(*request))
+      ParseTiffStructure(table, source, kTiffFileReading);
+  }
   if (!FoundDate(*request))
-    ParseTiffStructure(table, source, kTiffFileReading);
+    ScanForExif(source, kJpegWindow, request);
 }
 
 } // namespace
@@ -55,7 +67,7 @@ void ReadMediaDates(ByteSource* source, TimesRequest* request, MovieTimes* movie
     return;
   MetadataHandlers table = DateHandlers(request);
   if (StartsLikeJpegOrTiff(head))
-    ReadJpegOrTiff(source, &table, request);
+    ReadJpegOrTiff(source, &table, request, head[0] == 0xFF);
   else if (StartsWith(head + 4, 4, "ftyp"sv))
     WalkIsoBoxes(source, &table, movie);
   else if (StartsWith(head, 8, "\x89PNG\r\n\x1A\n"sv))

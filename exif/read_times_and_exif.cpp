@@ -39,19 +39,15 @@ void ShowMovieTime(uint64_t seconds, DateRecord* local) {
     *local = shown;
 }
 
-void ReadExif(const wchar_t* path, TimesRequest* request) {
-  // Attributes that cannot be read count as a folder's.
+// Of a file whose data can be read: a folder's never is (attributes that cannot be read count as
+// a folder's).
+void ReadExif(const wchar_t* path, HANDLE file, TimesRequest* request) {
   DWORD attributes = GetFileAttributesW(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-    return;
-  // Shared as the times are read, so a photo another program is writing still shows its dates.
-  UniqueFile file(CreateFileW(
-      path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size = {};
-  if (!file || !GetFileSizeEx(file.Get(), &size))
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+      !GetFileSizeEx(file, &size))
     return;
-  ByteSource source = FileSource(static_cast<uint64_t>(size.QuadPart), ReadFileAt, file.Get());
+  ByteSource source = FileSource(static_cast<uint64_t>(size.QuadPart), ReadFileAt, file);
   MovieTimes movie;
   ReadMediaDates(&source, request, &movie);
   ShowMovieTime(movie.created, request->exifOriginal);
@@ -62,11 +58,20 @@ void ReadExif(const wchar_t* path, TimesRequest* request) {
 } // namespace
 
 int ReadTimesAndExif(const wchar_t* path, TimesRequest* request) {
-  // The same open, read and local conversion as every other reader of a path's times.
-  int result = GetPathTimes(path, request->created, request->modified);
+  // Where the data is wanted and can be read, the times come through the same handle; otherwise
+  // they are read as every other reader of a path's times reads them. Either way the same
+  // conversion. Shared as the times are read, so a photo another program is writing still shows
+  // its dates.
+  UniqueFile file;
+  if (WantsExif(*request))
+    file.Reset(CreateFileW(
+        path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL, nullptr));
+  int result = file ? GetHandleTimes(file.Get(), request->created, request->modified)
+                    : GetPathTimes(path, request->created, request->modified);
   if (result == 0)
     request->error = GetLastError();
-  if (WantsExif(*request))
-    ReadExif(path, request);
+  if (file)
+    ReadExif(path, file.Get(), request);
   return result;
 }

@@ -221,6 +221,7 @@ TEST(MediaDates, FilesGiveWhatTheirWindowAndBudgetHold) {
   TiffLayout camera = CameraLayout(ByteOrder::kIntel, kDate, kOriginal, kDigitized);
   Bytes tiff = BuildTiff(camera),
         other = BuildTiff(CameraLayout(ByteOrder::kIntel, kOther, kOther, kOther));
+  Bytes jpeg = JpegBuilder().Exif(tiff).Build(70000);
   camera.firstIfd = 21 << 20; // after a 20 MiB value, the first thing in the file
   camera.chain[0].push_back(RawField(0x935C, 7, 20 << 20, 8));
   Bytes moved = BuildTiff(camera);
@@ -244,7 +245,11 @@ TEST(MediaDates, FilesGiveWhatTheirWindowAndBudgetHold) {
       {"Olympus, big-endian", raw("MMOR"), kAll},
       {"Panasonic", raw({"IIU\0", 4}), kAll},
       {"no TIFF", raw({"II+\0", 4}), kNone},
-      {"a JPEG inside with other dates", {other + JpegBuilder().Exif(tiff).Build(70000)}, kAll},
+      {"a JPEG in the first block, then the TIFF's own dates", {other + jpeg}, kAll},
+      {"the TIFF's own dates, then a JPEG past its first block",
+       {other, 40000, jpeg},
+       {kOther, kOther, kOther}},
+      {"no own dates, then a JPEG past its first block", {BuildTiff({}), 40000, jpeg}, kAll},
       {"Exif segment up to the window's end", {JpegBuilder().Scan(scan).Exif(tiff).Build()}, kAll},
       {"Exif segment past the window", {JpegBuilder().Scan(scan + 1).Exif(tiff).Build()}, kNone},
       {"PNG, 4,000 chunks before eXIf", {BuildPng(tiff, 4000)}, kAll},
