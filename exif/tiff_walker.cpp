@@ -69,9 +69,9 @@ void VisitEntry(const TiffWalk& walk, const uint8_t* bytes, uint64_t at, Scratch
   if (valueBytes > 4 || rational) {
     entry.valueOffset = field;
     // A stated offset of 0 leaves the values at the entry's own field, so that is where they
-    // must fit.
+    // must fit: the view of them checks that they do.
     uint64_t valuesAt = field != 0 ? field : at + 8;
-    if (field >= length || !RangeFits(valuesAt, valueBytes, length))
+    if (field >= length)
       return;
     entry.valuePointer = nullptr;
     if (walk.reading->wantsValues == nullptr || walk.reading->wantsValues(entry.tag)) {
@@ -116,7 +116,7 @@ void WalkIfds(ByteSource* source, const TiffReading& reading, uint32_t startOffs
       return;
     uint64_t count = ReadU16(countBytes, bigEndian);
     uint64_t entries = offset + 2;
-    if (!RangeFits(entries, kEntrySize * count, length) || count > entriesLeft)
+    if (count > entriesLeft)
       return;
     entriesLeft -= count;
     // The entries with the link after them, or alone where the link is cut off.

@@ -196,7 +196,7 @@ TEST(MediaDates, EachFormatGivesItsDatesAndNoneWhenCutOrOutgrown) {
       {"MP4, no creation time", BuildMovie(0, 0, next), {movie[0], kNo, kNo}, 8, nullptr},
       {"MP4 from 1970", BuildMovie(0, 1660039872, 1660039872), Texts(3, movie[1]), 8, nullptr},
       {"PNG with Exif\\0\\0", {BuildPng(exif)}, kAll, 12, nullptr},
-      {"WebP", BuildWebp(tiff), kAll, 2, nullptr},
+      {"WebP with a pad byte", BuildWebp(tiff + Bytes(1)), kAll, 2, nullptr},
       {"WebP with Exif\\0\\0", BuildWebp(exif), kAll, 2, "EXIF"}};
   for (const auto& [name, file, dates, spare, grown] : rows) {
     EXPECT_EQ(Read(file), dates) << name;
@@ -222,8 +222,8 @@ TEST(MediaDates, FilesGiveWhatTheirWindowAndBudgetHold) {
   Bytes tiff = BuildTiff(camera),
         other = BuildTiff(CameraLayout(ByteOrder::kIntel, kOther, kOther, kOther));
   Bytes jpeg = JpegBuilder().Exif(tiff).Build(70000);
-  camera.firstIfd = 21 << 20; // after a 20 MiB value, the first thing in the file
-  camera.chain[0].push_back(RawField(0x935C, 7, 20 << 20, 8));
+  camera.firstIfd = 2 << 20; // past the JPEG window, after 3,000 values the dates do not need
+  camera.chain[0].insert(camera.chain[0].begin(), 3000, RawField(0x011A, 5, 1, 8));
   Bytes moved = BuildTiff(camera);
   auto raw = [](std::string_view magic) {
     ByteOrder order = magic[0] == 'M' ? ByteOrder::kMotorola : ByteOrder::kIntel;
@@ -236,8 +236,8 @@ TEST(MediaDates, FilesGiveWhatTheirWindowAndBudgetHold) {
               web = {"2020:02:03 04:05:06", "2020:01:02 03:04:05", "2020:01:02 03:04:06"};
   const std::string made = "2022:08:09 10:11:12";
   const std::tuple<const char*, SparseFile, Texts> rows[] = {
-      {"IFDs past a 20 MiB value",
-       {Bytes(moved.begin(), moved.begin() + 8), (21 << 20) - 8,
+      {"IFDs past the window, 3,000 values first",
+       {Bytes(moved.begin(), moved.begin() + 8), (2 << 20) - 8,
         Bytes(moved.begin() + 8, moved.end())},
        kAll},
       {"Olympus", raw("IIRO"), kAll},
