@@ -23,6 +23,11 @@ inline uint32_t ReadU32(const uint8_t* bytes, bool bigEndian) {
   return high << 16 | low;
 }
 
+inline uint64_t ReadU64(const uint8_t* bytes, bool bigEndian) {
+  uint64_t high = ReadU32(bytes + (bigEndian ? 0 : 4), bigEndian);
+  return high << 32 | ReadU32(bytes + (bigEndian ? 4 : 0), bigEndian);
+}
+
 inline bool StartsWith(const uint8_t* bytes, size_t length, std::string_view prefix) {
   return length >= prefix.size() && std::memcmp(bytes, prefix.data(), prefix.size()) == 0;
 }

@@ -73,11 +73,23 @@ int ExifDateHandler(const MetadataHandlers*, const TiffEntry* entry, void* conte
   return 1;
 }
 
-void ReadExifDates(const uint8_t* buffer, size_t length, TimesRequest* request) {
+MetadataHandlers DateHandlers(TimesRequest* request) {
   MetadataHandlers table = {};
   table.exifBegin = AcceptBlock;
   table.exifTag = ExifDateHandler;
   table.exifEnd = IgnoreEnd;
   table.exifContext = request;
+  return table;
+}
+
+bool IsExifDateTag(uint16_t tag) {
+  for (const DateTag& date : kDateTags)
+    if (date.tag == tag)
+      return true;
+  return false;
+}
+
+void ReadExifDates(const uint8_t* buffer, size_t length, TimesRequest* request) {
+  MetadataHandlers table = DateHandlers(request);
   WalkJpegMarkers(buffer, length, &table);
 }

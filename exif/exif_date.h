@@ -17,5 +17,11 @@ void ParseExifDateTime(const uint8_t* text, DateRecord* date);
 // The exifTag handler; context is the TimesRequest.
 int ExifDateHandler(const MetadataHandlers* table, const TiffEntry* entry, void* context);
 
-// Walks a whole file's bytes for the three Exif dates the request asks for.
+// The handler table through which every walker hands the three dates to the request.
+MetadataHandlers DateHandlers(TimesRequest* request);
+
+// Whether tag is one of the three dates, the only values read when a whole file is walked.
+bool IsExifDateTag(uint16_t tag);
+
+// Walks a JPEG's bytes for the three Exif dates the request asks for.
 void ReadExifDates(const uint8_t* buffer, size_t length, TimesRequest* request);

@@ -2,6 +2,8 @@
 
 #include "exif/byte_reader.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr uint16_t kExifIfdPointerTag = 0x8769;
@@ -33,9 +35,24 @@ bool ReadByteOrder(const uint8_t* block, bool* bigEndian) {
   return true;
 }
 
-void VisitEntry(const uint8_t* block, size_t length, bool bigEndian, size_t at,
-                TiffEntryVisitor visit, void* context) {
-  const uint8_t* bytes = block + at;
+// TIFF's 42, and the RAW formats' own numbers in its place: Panasonic's "U", Olympus's "RO" and
+// "RS" (read in the file's byte order, "IIRO" and "MMOR" give the same number).
+bool KnownMagic(uint16_t magic, const TiffReading& reading) {
+  return magic == 42 ||
+         (reading.rawHeaders && (magic == 0x55 || magic == 0x4F52 || magic == 0x5352));
+}
+
+struct TiffWalk {
+  ByteSource* source;
+  const TiffReading* reading;
+  bool bigEndian;
+  TiffEntryVisitor visit;
+  void* context;
+};
+
+void VisitEntry(const TiffWalk& walk, const uint8_t* bytes, uint64_t at, Scratch* values) {
+  bool bigEndian = walk.bigEndian;
+  uint64_t length = walk.source->size;
   TiffEntry entry = {};
   entry.byteOrder = bigEndian ? 1 : 0;
   entry.tag = ReadU16(bytes, bigEndian);
@@ -44,22 +61,80 @@ void VisitEntry(const uint8_t* block, size_t length, bool bigEndian, size_t at,
   entry.entryBytes = bytes;
   entry.elementSize = ElementSize(entry.type);
   entry.valuePointer = bytes + 8;
-  entry.block = block;
-  entry.blockLength = length;
+  entry.block = walk.source->memory;
+  entry.blockLength = static_cast<size_t>(length);
   uint32_t field = ReadU32(bytes + 8, bigEndian);
   uint64_t valueBytes = uint64_t{entry.count} * static_cast<uint64_t>(entry.elementSize);
   bool rational = entry.type == kTiffRational || entry.type == kTiffSRational;
   if (valueBytes > 4 || rational) {
     entry.valueOffset = field;
     // A stated offset of 0 leaves the values at the entry's own field, so that is where they
-    // must fit.
+    // must fit: the view of them checks that they do.
     uint64_t valuesAt = field != 0 ? field : at + 8;
-    if (field >= length || !RangeFits(valuesAt, valueBytes, length))
+    if (field >= length)
       return;
-    entry.valuePointer = block + valuesAt;
+    entry.valuePointer = nullptr;
+    if (walk.reading->wantsValues == nullptr || walk.reading->wantsValues(entry.tag)) {
+      // Values from the entry's own field on are viewed with the entry, where a handler sees them.
+      bool own = valuesAt == at + 8;
+      const uint8_t* view =
+          View(walk.source, own ? at : valuesAt, valueBytes + (own ? 8 : 0), values);
+      if (view == nullptr)
+        return;
+      entry.entryBytes = own ? view : bytes;
+      entry.valuePointer = own ? view + 8 : view;
+    }
   }
   entry.longValue = entry.type == kTiffLong && entry.count <= 1 ? field : 0;
-  visit(entry.tag, &entry, context);
+  walk.visit(entry.tag, &entry, walk.context);
+}
+
+void WalkIfds(ByteSource* source, const TiffReading& reading, uint32_t startOffset,
+              TiffEntryVisitor visit, void* context) {
+  uint64_t length = source->size;
+  Scratch ifdBytes, values;
+  const uint8_t* header = length > 8 ? View(source, 0, 8, &ifdBytes) : nullptr;
+  TiffWalk walk = {source, &reading, false, visit, context};
+  if (header == nullptr || !ReadByteOrder(header, &walk.bigEndian))
+    return;
+  bool bigEndian = walk.bigEndian;
+  uint64_t offset = startOffset;
+  if (startOffset == 0) {
+    if (!KnownMagic(ReadU16(header + 2, bigEndian), reading))
+      return;
+    offset = ReadU32(header + 4, bigEndian);
+    if (offset == 0)
+      return;
+  }
+  // IFDs that do not overlap hold at most length / 12 entries in all. Forward links alone still
+  // let overlapping IFDs repeat the same bytes thousands of times, so a file made to stall the
+  // reader ends here instead (and a file's walk at its budget).
+  uint64_t entriesLeft = length / kEntrySize;
+  while (RangeFits(offset, 2, length)) {
+    const uint8_t* countBytes = View(source, offset, 2, &ifdBytes);
+    if (countBytes == nullptr)
+      return;
+    uint64_t count = ReadU16(countBytes, bigEndian);
+    uint64_t entries = offset + 2;
+    if (count > entriesLeft)
+      return;
+    entriesLeft -= count;
+    // The entries with the link after them, or alone where the link is cut off.
+    uint64_t nextAt = entries + kEntrySize * count;
+    bool linked = RangeFits(nextAt, 4, length);
+    const uint8_t* ifd = View(source, entries, kEntrySize * count + (linked ? 4 : 0), &ifdBytes);
+    if (ifd == nullptr)
+      return;
+    for (uint64_t i = 0; i < count; ++i)
+      VisitEntry(walk, ifd + kEntrySize * i, entries + kEntrySize * i, &values);
+    if (!linked)
+      return;
+    // Only forward links are followed, so a chain cannot loop.
+    uint64_t next = ReadU32(ifd + kEntrySize * count, bigEndian);
+    if (next <= offset || next > length)
+      return;
+    offset = next;
+  }
 }
 
 struct IfdPointers {
@@ -89,55 +164,38 @@ void ForwardTag(uint16_t, const TiffEntry* entry, void* context) {
 
 void WalkTiffIfds(const uint8_t* block, size_t length, uint32_t startOffset, TiffEntryVisitor visit,
                   void* context) {
-  bool bigEndian = false;
-  if (block == nullptr || length <= 8 || !ReadByteOrder(block, &bigEndian))
-    return;
-  uint64_t offset = startOffset;
-  if (startOffset == 0) {
-    if (ReadU16(block + 2, bigEndian) != 42)
-      return;
-    offset = ReadU32(block + 4, bigEndian);
-    if (offset == 0)
-      return;
-  }
-  // IFDs that do not overlap hold at most length / 12 entries in all. Forward links alone still
-  // let overlapping IFDs repeat the same bytes thousands of times, so a file made to stall the
-  // reader ends here instead.
-  uint64_t entriesLeft = length / kEntrySize;
-  while (RangeFits(offset, 2, length)) {
-    uint64_t count = ReadU16(block + offset, bigEndian);
-    uint64_t entries = offset + 2;
-    if (!RangeFits(entries, kEntrySize * count, length) || count > entriesLeft)
-      return;
-    entriesLeft -= count;
-    for (uint64_t i = 0; i < count; ++i)
-      VisitEntry(block, length, bigEndian, entries + kEntrySize * i, visit, context);
-    uint64_t nextAt = entries + kEntrySize * count;
-    if (!RangeFits(nextAt, 4, length))
-      return;
-    // Only forward links are followed, so a chain cannot loop.
-    uint64_t next = ReadU32(block + nextAt, bigEndian);
-    if (next <= offset || next > length)
-      return;
-    offset = next;
-  }
+  // A block in memory is bounded by its length alone.
+  ByteSource source = MemorySource(block, length, kUnbounded, UINT32_MAX);
+  WalkIfds(&source, kExifBlockReading, startOffset, visit, context);
 }
 
-void ParseExifBlock(const MetadataHandlers* table, const uint8_t* block, size_t length) {
+void ParseTiffStructure(const MetadataHandlers* table, ByteSource* source,
+                        const TiffReading& reading) {
   IfdPointers pointers;
-  WalkTiffIfds(block, length, 0, NotePointers, &pointers);
-  if (pointers.exif == 0 || table == nullptr)
+  WalkIfds(source, reading, 0, NotePointers, &pointers);
+  if ((pointers.exif == 0 && !reading.withoutExifIfd) || table == nullptr)
     return;
   if (table->exifBegin == nullptr || table->exifTag == nullptr || table->exifEnd == nullptr)
     return;
-  if (table->exifBegin(table, length, table->exifContext) == 0)
+  if (table->exifBegin(table, static_cast<size_t>(source->size), table->exifContext) == 0)
     return;
   TagForwarder tags = {table, table->exifTag};
-  WalkTiffIfds(block, length, 0, ForwardTag, &tags);
-  WalkTiffIfds(block, length, pointers.exif, ForwardTag, &tags);
+  WalkIfds(source, reading, 0, ForwardTag, &tags);
+  if (pointers.exif != 0)
+    WalkIfds(source, reading, pointers.exif, ForwardTag, &tags);
   if (pointers.gps != 0 && table->gpsTag != nullptr) {
     TagForwarder gps = {table, table->gpsTag};
-    WalkTiffIfds(block, length, pointers.gps, ForwardTag, &gps);
+    WalkIfds(source, reading, pointers.gps, ForwardTag, &gps);
   }
   table->exifEnd(table, 0, table->exifContext);
+}
+
+void ParseExifBlock(const MetadataHandlers* table, const uint8_t* block, size_t length) {
+  ByteSource source = MemorySource(block, length, kUnbounded, UINT32_MAX);
+  ParseTiffStructure(table, &source, kExifBlockReading);
+}
+
+void ParseExifPayload(const MetadataHandlers* table, const uint8_t* data, size_t length) {
+  size_t skip = StartsWith(data, length, "Exif\0\0"sv) ? 6 : 0;
+  ParseExifBlock(table, data + skip, length - skip);
 }

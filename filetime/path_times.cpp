@@ -57,11 +57,13 @@ int GetPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifi
   // those open for writing.
   UniqueFile file =
       OpenPath(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
-  if (!file)
-    return 0;
+  return file ? GetHandleTimes(file.Get(), createdOut, modifiedOut) : 0;
+}
+
+int GetHandleTimes(HANDLE file, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut) {
   FILETIME createdUtc;
   FILETIME modifiedUtc;
-  if (!GetFileTime(file.Get(), &createdUtc, nullptr, &modifiedUtc))
+  if (!GetFileTime(file, &createdUtc, nullptr, &modifiedUtc))
     return 0;
   bool filled = UtcToLocal(createdUtc, createdOut);
   filled = UtcToLocal(modifiedUtc, modifiedOut) || filled;

@@ -18,6 +18,8 @@ int SetPathTimes(const wchar_t* path, const SYSTEMTIME* created, const SYSTEMTIM
 
 // Returns 1 when at least one requested output was filled.
 int GetPathTimes(const wchar_t* path, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut);
+// The same from a handle already open on the path.
+int GetHandleTimes(HANDLE file, SYSTEMTIME* createdOut, SYSTEMTIME* modifiedOut);
 
 // The same times, converted the same way, from the file system's directory data: no handle is
 // opened, which matters for a walk over many items. attributesOut (may be null) gets the item's

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "tests/support/jpeg_builder.h"
+#include "tests/support/media_builder.h"
 
 using namespace std::string_literals;
 
@@ -25,11 +25,21 @@ int main(int argc, char** argv) {
     return jpeg.Segment(0xE4, JpegBuilder().Scan(40).Build()).Scan(200).Build();
   };
   Bytes olderPhotoshop = text("Photoshop\0\x1C\1\x5A\0\3\x1B%G\x1C\2\x78\0\7caption"s);
+  // What the real encoders' files in tests/data do not show: a RAW header, iloc version 2, CR3, a
+  // 64-bit movie header, "Exif\0\0" before a block.
+  Bytes exif = text("Exif\0\0"s) + intel, raw = intel;
+  std::copy_n("IIRO", 4, raw.begin());
   const std::pair<const char*, Bytes> seeds[] = {
       {"camera-ii.jpg", full(intel)},
       {"camera-mm.jpg", full(motorola)},
       {"bare-tiff-mm.tif", motorola},
-      {"old-photoshop.jpg", JpegBuilder().Segment(0xED, olderPhotoshop).Build()}};
+      {"old-photoshop.jpg", JpegBuilder().Segment(0xED, olderPhotoshop).Build()},
+      {"raw.orf", raw},
+      {"iloc2.heic", BuildHeif(motorola, 2)},
+      {"canon.cr3", BuildCr3(motorola, intel)},
+      {"version1.mp4", BuildMovie(1, 4449783845, 4494816550, 64).Whole()},
+      {"prefixed.png", BuildPng(exif, 2)},
+      {"prefixed.webp", BuildWebp(exif).Whole()}};
   for (const auto& [name, bytes] : seeds)
     if (!std::ofstream(std::string(argv[1]) + "/" + name, std::ios::binary)
              .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()))

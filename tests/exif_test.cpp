@@ -2,13 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
+#include <fstream>
 #include <tuple>
 
 #include "exif/exif_date.h"
 #include "exif/jpeg_walker.h"
+#include "exif/media_dates.h"
 #include "exif/tiff_walker.h"
-#include "tests/support/jpeg_builder.h"
+#include "tests/support/media_builder.h"
 
 using namespace std::string_literals;
 
@@ -121,15 +124,32 @@ TEST(JpegWalker, ScansMarkersAndSkipsSegmentsThatDoNotFit) {
     EXPECT_EQ(Segments({'\0', length, 'J', 'F', 'I', 'F', 0, 1}, length), Texts{}) << int{length};
 }
 
-// The three dates as "YYYY:MM:DD HH:MM:SS", all zeros when not found.
-Texts Dates(const Bytes& file) {
+// A file read as the program reads one, by offset within its size (cut to `cut`): the three dates
+// as "YYYY:MM:DD HH:MM:SS", all zeros when not found. A movie's times go where the program puts
+// them (its creation for Original and Digitized), in UTC.
+Texts Read(const SparseFile& file, uint64_t cut = UINT64_MAX) {
+  std::pair<const SparseFile*, uint64_t> cutFile = {&file, std::min(cut, file.Size())};
+  auto read = [](void* context, uint64_t offset, uint8_t* out, size_t size) {
+    auto [whole, length] = *static_cast<decltype(cutFile)*>(context);
+    EXPECT_LE(offset + size, length) << "read past the end";
+    whole->CopyOut(offset, out, size);
+    return true;
+  };
+  ByteSource source = FileSource(cutFile.second, read, &cutFile);
   DateRecord d[3] = {};
   TimesRequest request = {0, nullptr, nullptr, &d[0], &d[1], &d[2]};
-  ReadExifDates(file.data(), file.size(), &request);
+  MovieTimes movie;
+  ReadMediaDates(&source, &request, &movie);
   Texts texts(3, std::string(19, ' ')); // snprintf's NUL goes where the string keeps its own
-  for (size_t i = 0; i < 3; ++i)
-    std::snprintf(texts[i].data(), 20, "%04d:%02d:%02d %02d:%02d:%02d", d[i].wYear, d[i].wMonth,
-                  d[i].wDay, d[i].wHour, d[i].wMinute, d[i].wSecond);
+  for (size_t i = 0; i < 3; ++i) {
+    uint64_t seconds = i == 0 ? movie.modified : movie.created;
+    std::time_t utc = static_cast<std::time_t>(seconds - 2082844800); // from 1904 to 1970
+    if (seconds == 0)
+      std::snprintf(texts[i].data(), 20, "%04d:%02d:%02d %02d:%02d:%02d", d[i].wYear, d[i].wMonth,
+                    d[i].wDay, d[i].wHour, d[i].wMinute, d[i].wSecond);
+    else
+      std::strftime(texts[i].data(), 20, "%Y:%m:%d %H:%M:%S", std::gmtime(&utc));
+  }
   return texts;
 }
 
@@ -153,7 +173,98 @@ TEST(ExifDates, FindsTheTrueDatesOrNone) {
       {"count 19 at the block end", {.exif = Ifd{atEnd}}, {kNo, kOriginal, kNo}},
       {"count 19 from the entry's own field", {.exif = Ifd{fromEntry, ones, ones}}, kNone}};
   for (const auto& [name, layout, expected] : rows)
-    EXPECT_EQ(Dates(JpegBuilder().Exif(BuildTiff(layout)).Build()), expected) << name;
+    EXPECT_EQ(Read({JpegBuilder().Exif(BuildTiff(layout)).Build(70000)}), expected) << name;
+}
+
+// Every container's builder file gives its dates, and none once cut short of what holds them or
+// once a box or chunk on their way runs one byte past its parent.
+TEST(MediaDates, EachFormatGivesItsDatesAndNoneWhenCutOrOutgrown) {
+  Bytes tiff = BuildTiff(CameraLayout(ByteOrder::kMotorola, kDate, kOriginal, kDigitized)),
+        exif = Text({"Exif\0\0", 6}) + tiff, cmt1 = BuildTiff({.chain = {{Ascii(0x0132, kDate)}}}),
+        cmt2 = BuildTiff({.chain = {{Ascii(0x9003, kOriginal), Ascii(0x9004, kDigitized)}}});
+  const uint64_t made = 3742884672, next = 3742938123; // 2022-08-09 10:11:12, a day later
+  const std::string later = "2045:01:02 03:04:05";
+  const Texts movie = {"2022:08:10 01:02:03", "2022:08:09 10:11:12", "2022:08:09 10:11:12"},
+              wide = {"2046:06:07 08:09:10", later, later};
+  // The file, what it gives, how many bytes at its end are not needed, a box grown (or none).
+  const std::tuple<const char*, SparseFile, Texts, uint64_t, const char*> rows[] = {
+      {"HEIC, iloc version 0", {BuildHeif(tiff, 0)}, kAll, 0, "infe"},
+      {"HEIC, iloc version 2", {BuildHeif(tiff, 2)}, kAll, 0, "iloc"},
+      {"CR3: its blocks, not its movie header", {BuildCr3(cmt1, cmt2)}, kAll, 64, nullptr},
+      {"MP4 after 5 GiB of media", BuildMovie(0, made, next, 5ull << 30), movie, 8, "mvhd"},
+      {"MP4, 64-bit times", BuildMovie(1, 4449783845, 4494816550, 9), wide, 8, nullptr},
+      {"MP4, no creation time", BuildMovie(0, 0, next), {movie[0], kNo, kNo}, 8, nullptr},
+      {"MP4 from 1970", BuildMovie(0, 1660039872, 1660039872), Texts(3, movie[1]), 8, nullptr},
+      {"PNG with Exif\\0\\0", {BuildPng(exif)}, kAll, 12, nullptr},
+      {"WebP with a pad byte", BuildWebp(tiff + Bytes(1)), kAll, 2, nullptr},
+      {"WebP with Exif\\0\\0", BuildWebp(exif), kAll, 2, "EXIF"}};
+  for (const auto& [name, file, dates, spare, grown] : rows) {
+    EXPECT_EQ(Read(file), dates) << name;
+    for (uint64_t cut = 0; cut < file.Size(); cut += cut == file.head.size() ? file.zeros + 1 : 1)
+      EXPECT_EQ(Read(file, cut), cut + spare >= file.Size() ? dates : kNone) << name << " " << cut;
+    SparseFile outgrown = file;
+    if (grown != nullptr)
+      GrowByOne(outgrown, grown, grown == "EXIF"s);
+    EXPECT_EQ(Read(outgrown), grown != nullptr ? kNone : dates) << name;
+  }
+}
+
+SparseFile Sample(const char* name) {
+  std::ifstream in(std::string(DATEWRIGHT_TEST_DATA) + "/" + name, std::ios::binary);
+  return {Bytes(std::istreambuf_iterator<char>(in), {})};
+}
+
+// A TIFF-structured file gives its own dates only where no JPEG inside it does; a JPEG is scanned
+// within its first MiB; every walk stops at the file's budget of reads and bytes. Real encoders'
+// files (tests/data/make-samples) give the dates exiftool reports, a movie's in UTC.
+TEST(MediaDates, FilesGiveWhatTheirWindowAndBudgetHold) {
+  TiffLayout camera = CameraLayout(ByteOrder::kIntel, kDate, kOriginal, kDigitized);
+  Bytes tiff = BuildTiff(camera),
+        other = BuildTiff(CameraLayout(ByteOrder::kIntel, kOther, kOther, kOther));
+  Bytes jpeg = JpegBuilder().Exif(tiff).Build(70000);
+  camera.firstIfd = 2 << 20; // past the JPEG window, after 3,000 values the dates do not need
+  camera.chain[0].insert(camera.chain[0].begin(), 3000, RawField(0x011A, 5, 1, 8));
+  Bytes moved = BuildTiff(camera); // the header, then zeros up to the IFDs
+  SparseFile later = {Bytes(moved.begin(), moved.begin() + 8), (2 << 20) - 8,
+                      Bytes(moved.begin() + 8, moved.end())};
+  auto raw = [](std::string_view magic) {
+    ByteOrder order = magic[0] == 'M' ? ByteOrder::kMotorola : ByteOrder::kIntel;
+    Bytes raw = BuildTiff(CameraLayout(order, kDate, kOriginal, kDigitized));
+    std::copy(magic.begin(), magic.end(), raw.begin());
+    return SparseFile{raw, 70000};
+  };
+  size_t scan = (1 << 20) - 22 - tiff.size(); // ends the Exif segment at the window's last byte
+  const Texts heif = {"2023:05:07 10:11:12", "2023:05:06 07:08:09", "2023:05:06 07:08:10"},
+              web = {"2020:02:03 04:05:06", "2020:01:02 03:04:05", "2020:01:02 03:04:06"},
+              tif = {"2019:10:12 13:14:15", "2019:10:11 12:13:14", "2019:10:11 12:13:15"};
+  const std::string made = "2022:08:09 10:11:12";
+  const std::tuple<const char*, SparseFile, Texts> rows[] = {
+      {"IFDs past the window, 3,000 values first", later, kAll},
+      {"Olympus", raw("IIRO"), kAll},
+      {"Olympus, older", raw("IIRS"), kAll},
+      {"Olympus, big-endian", raw("MMOR"), kAll},
+      {"Panasonic", raw({"IIU\0", 4}), kAll},
+      {"no TIFF", raw({"II+\0", 4}), kNone},
+      {"a JPEG in the first block, then the TIFF's own dates", {other + jpeg}, kAll},
+      {"own dates, then a JPEG past the first block", {other, 40000, jpeg}, Texts(3, kOther)},
+      {"no own dates, then a JPEG past its first block", {BuildTiff({}), 40000, jpeg}, kAll},
+      {"Exif segment up to the window's end", {JpegBuilder().Scan(scan).Exif(tiff).Build()}, kAll},
+      {"Exif segment past the window", {JpegBuilder().Scan(scan + 1).Exif(tiff).Build()}, kNone},
+      {"PNG, 4,000 chunks before eXIf", {BuildPng(tiff, 4000)}, kAll},
+      {"PNG, 4,100 chunks before eXIf", {BuildPng(tiff, 4100)}, kNone},
+      {"WebP, EXIF of 16 MiB less 64 bytes", BuildWebp(tiff, (16 << 20) - 64 - tiff.size()), kAll},
+      {"WebP, EXIF of 16 MiB", BuildWebp(tiff, (16 << 20) - tiff.size()), kNone},
+      {"heif-enc.heic", Sample("heif-enc.heic"), heif},
+      {"heif-enc.avif", Sample("heif-enc.avif"), heif},
+      {"imagemagick.png", Sample("imagemagick.png"), web},
+      {"cwebp.webp", Sample("cwebp.webp"), web},
+      {"imagemagick.tif", Sample("imagemagick.tif"), tif},
+      {"ffmpeg.mp4", Sample("ffmpeg.mp4"), {made, made, made}},
+      {"ffmpeg.3gp", Sample("ffmpeg.3gp"), {made, made, made}},
+      {"ffmpeg.m4v", Sample("ffmpeg.m4v"), {made, made, made}},
+      {"ffmpeg.mov", Sample("ffmpeg.mov"), {"2022:08:10 01:02:03", made, made}}};
+  for (const auto& [name, file, dates] : rows)
+    EXPECT_EQ(Read(file), dates) << name;
 }
 
 } // namespace

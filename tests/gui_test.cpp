@@ -25,7 +25,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/file_times.h"
 #include "tests/support/iat_patch.h"
-#include "tests/support/jpeg_builder.h"
+#include "tests/support/media_builder.h"
 #include "tests/support/scripted_system.h"
 #include "tests/support/temp_folder.h"
 
@@ -443,25 +443,29 @@ TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
 
 // The Exif commands copy the camera's date to Created and the digitized one to Modified, else
 // DateTime, and are grey without one; a date no picker can show counts as absent. Files starting
-// "II" or "MM" are read as JPEGs: only an Exif segment in them gives dates. Photos are dropped on
-// the Target while another program writes them, sharing them for reading. A stamp before the
-// pickers' first day (a zero stamp reads as 1601), or one no conversion takes, shows as that
-// first day; one in the year 30827, in every zone, as the pickers' last day, which they hold: never
-// as the time of the path shown before.
+// "II" or "MM" give the dates of a JPEG's Exif segment in them, else their own TIFF's; a movie,
+// named like a photo, its UTC instant in local time, which Apply then writes back exactly. Photos
+// are dropped on the Target while another program writes them, sharing them for reading. A stamp
+// before the pickers' first day (a zero stamp reads as 1601), or one no conversion takes, shows as
+// that first day; one in the year 30827, in every zone, as the pickers' last day, which they hold:
+// never as the time of the path shown before.
 TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
   const std::string d = "2019:07:04 18:30:05", o = "2018:03:02 01:02:03", g = "2017:11:12 13:14:15";
   const std::wstring k = L"1999", D = L"2019-07-04 18:30:05.000", O = L"2018-03-02 01:02:03.000",
-                     G = L"2017-11-12 13:14:15.000";
+                     G = L"2017-11-12 13:14:15.000",
+                     V = ShownTicks((3742884672 + 9561628800ull) * 10000000);
+  Bytes movie = BuildMovie(0, 3742884672, 3742938123).Whole();
   // DateTime, DateTimeOriginal, DateTimeDigitized, what comes before the JPEG (TIFF: a bare TIFF
-  // in its place), big-endian, what the pickers show after both commands.
+  // in its place, MP4: a movie), big-endian, what the pickers show after both commands.
   const std::tuple<std::string, std::string, std::string, std::string, bool, std::wstring> rows[] =
       {{d, "", "", "", false, D + L" M" + D},
        {"", o, "", "", true, O + L" M" + k},
        {"", "", g, "MM", false, k + L" M" + G},
        {d, o, g, "II", true, O + L" M" + G},
-       {d, o, g, "TIFF", true, k + L" M" + k},
+       {d, o, g, "TIFF", true, O + L" M" + G},
        {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", "", false, k + L" M" + k},
-       {"2019:07:04 25:30:05", "", d, "", false, k + L" M" + D}};
+       {"2019:07:04 25:30:05", "", d, "", false, k + L" M" + D},
+       {"", "", "", "MP4", false, V + L" M" + V}};
   // The photos' Created stamps in turn, and the day and hour the picker shows for each.
   const std::pair<uint64_t, std::wstring> stamps[] = {{kUnconvertibleTicks, L"1752-09-14 00"},
                                                       {0, L"1752-09-14 00"},
@@ -471,22 +475,28 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
     const auto& [stamp, firstDay] = stamps[row++ % 3];
     ByteOrder order = motorola ? ByteOrder::kMotorola : ByteOrder::kIntel;
     Bytes tiff = BuildTiff(CameraLayout(order, dateTime, original, digitized));
-    Bytes bytes = head == "TIFF" ? tiff : JpegBuilder().Exif(tiff).Build(70000);
+    Bytes bytes = head == "MP4"    ? movie
+                  : head == "TIFF" ? tiff
+                                   : JpegBuilder().Exif(tiff).Build(70000);
     bytes.resize(70000);
     std::wstring photo = folder_.MakeFile(
-        L"photo.jpg", (head == "TIFF" ? "" : head) + std::string(bytes.begin(), bytes.end()));
+        L"photo.jpg", (head.size() == 2 ? head : "") + std::string(bytes.begin(), bytes.end()));
     GetFileTimeOverride override(photo, stamp);
     UniqueFile writer(CreateFileW(photo.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
     ASSERT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {photo}), 1);
+    writer.Reset();
     std::wstring first = Shown(ReadPaneTime(Target(), PaneTime::Created)).substr(0, 13);
     WritePaneTime(Target(), PaneTime::Created, At(1999));
     WritePaneTime(Target(), PaneTime::Modified, At(1999));
     Command(IDC_EXIF_TO_CREATED);
     Command(IDC_EXIF_TO_MODIFIED);
-    EXPECT_EQ(first + Pickers(Target()) + L" " + Seen(),
-              firstDay + L"C" + shown + L" ||" + (shown.find(k + L" ") == 0 ? L"" : L" exif-c") +
-                  (shown.find(L"M" + k) != std::wstring::npos ? L"" : L" exif-m"));
+    SetFileTimeRecorder recorder;
+    Command(IDC_APPLY_BOTH);
+    EXPECT_EQ(first + Pickers(Target()) + L" " + Seen() + L" " + recorder.Under(folder_.Path()),
+              firstDay + L"C" + shown + L" OK||" + (shown.find(k + L" ") == 0 ? L"" : L" exif-c") +
+                  (shown.find(L"M" + k) != std::wstring::npos ? L"" : L" exif-m") +
+                  L" photo.jpg C" + shown);
   }
 }
 

@@ -25,6 +25,7 @@ struct TiffLayout {
   ByteOrder order = ByteOrder::kIntel;
   std::vector<Ifd> chain = {};
   std::optional<Ifd> exif = {}, gps = {};
+  uint32_t firstIfd = 8; // all but the 8-byte header belongs this far in
 };
 
 inline TiffField Ascii(uint16_t tag, const std::string& text) { // a NUL is added and counted
@@ -50,7 +51,7 @@ inline Bytes BuildTiff(const TiffLayout& layout) {
       ifds.push_back(*extra);
     }
   }
-  std::vector<uint32_t> offsets = {8}; // and last, where the values start
+  std::vector<uint32_t> offsets = {layout.firstIfd}; // and last, where the values start
   for (const Ifd& ifd : ifds)
     offsets.push_back(static_cast<uint32_t>(offsets.back() + 2 + 12 * ifd.size() + 4));
   for (size_t i = chainLength; i < ifds.size(); ++i)
@@ -59,7 +60,7 @@ inline Bytes BuildTiff(const TiffLayout& layout) {
   Bytes out, values;
   for (uint32_t word : {order == ByteOrder::kIntel ? 0x4949u : 0x4D4Du, 42u})
     AppendNumber(out, word, 2, order);
-  AppendNumber(out, 8, 4, order);
+  AppendNumber(out, layout.firstIfd, 4, order);
   for (size_t i = 0; i < ifds.size(); ++i) {
     AppendNumber(out, static_cast<uint32_t>(ifds[i].size()), 2, order);
     for (const TiffField& field : ifds[i]) {

@@ -1,10 +1,14 @@
-// Every handler slot is installed, so every path of the walk runs, and each handler checks that
-// every byte it is given lies inside the input: a pointer or length that strays aborts the run.
+// The Exif walkers over the fuzzer's bytes as a whole file, one per target (WALKER, set by the
+// build, picks it). Every handler slot is installed, so every path of a walk runs, and each checks
+// that every byte it is given lies inside the input: a pointer or length that strays aborts the
+// run.
 #include <cstdlib>
 #include <span>
 
 #include "exif/jpeg_walker.h"
-#include "exif/tiff_walker.h"
+#include "exif/media_dates.h"
+#include "exif/png_chunks.h"
+#include "exif/webp_chunks.h"
 
 using Input = std::span<const uint8_t>;
 
@@ -28,6 +32,7 @@ static int OnDataset(const MetadataHandlers*, const IptcDataset* dataset, void* 
   return Check(input, dataset->data, dataset->length);
 }
 
+// A walk over a whole file leaves the values of tags it does not read unviewed (null).
 static int OnTag(const MetadataHandlers*, const TiffEntry* entry, void* input) {
   Check(input, entry->block, entry->blockLength);
   Input block(entry->block, entry->blockLength);
@@ -35,15 +40,31 @@ static int OnTag(const MetadataHandlers*, const TiffEntry* entry, void* input) {
   // Values held in the entry have its whole 4-byte field; values elsewhere have exactly theirs.
   uint64_t size = uint64_t{entry->count} * static_cast<uint64_t>(entry->elementSize);
   bool held = entry->valuePointer == entry->entryBytes + 8;
-  return Check(&block, entry->valuePointer, held && size < 4 ? 4 : size);
+  return entry->valuePointer == nullptr ||
+         Check(&block, entry->valuePointer, held && size < 4 ? 4 : size);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input input(data, size);
   MetadataHandlers table = {OnSegment, &input, OnBlock, OnDataset, OnBlock, &input,
                             OnBlock,   OnTag,  OnTag,   OnBlock,   &input};
-  WalkJpegMarkers(data, size, &table);
-  // The same bytes as a bare TIFF block reach the TIFF walker without a segment around them.
-  ParseExifBlock(&table, data, size);
+  ByteSource source = MemorySource(data, size);
+  DateRecord dates[3] = {};
+  TimesRequest request = {0, nullptr, nullptr, &dates[0], &dates[1], &dates[2]};
+  MovieTimes movie;
+  if (WALKER == 0) { // JPEG segments, and the same bytes as a bare TIFF block
+    WalkJpegMarkers(data, size, &table);
+    ParseExifBlock(&table, data, size);
+  } else if (WALKER == 1) { // the date path as ReadTimesAndExif runs it, for every format
+    ReadMediaDates(&source, &request, &movie);
+  } else if (WALKER == 2) {
+    WalkIsoBoxes(&source, &table, &movie);
+  } else if (WALKER == 3) {
+    WalkPngChunks(&source, &table);
+  } else if (WALKER == 4) {
+    WalkWebpChunks(&source, &table);
+  } else { // a TIFF-structured file as the reader walks one: RAW headers, only the dates' values
+    ParseTiffStructure(&table, &source, kTiffFileReading);
+  }
   return 0;
 }
