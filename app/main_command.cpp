@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/daylight_saving.h"
 #include "app/folder_commands.h"
 #include "app/rename_command.h"
 #include "base/settings.h"
@@ -22,18 +23,21 @@ void InsertSystemMenuItem(HMENU menu, UINT position, UINT id, const wchar_t* tex
   item.wID = id;
   item.dwTypeData = const_cast<wchar_t*>(text);
   InsertMenuItemW(menu, position, TRUE, &item);
-  EnableMenuItem(menu, id, MF_GRAYED);
 }
 
-// Grayed until WM_INITMENU finds the paths they need.
+// The folder commands are grayed until WM_INITMENU finds the paths they need; it checks the
+// switch too.
 void AddSystemMenuItems(HMENU menu) {
   InsertSystemMenuItem(menu, 0, IDM_RENAME_FILES, L"Rename Files...");
   InsertSystemMenuItem(menu, 1, IDM_MATCH_DATETIME, L"Match DateTime..");
+  InsertSystemMenuItem(menu, 2, IDM_EACH_DATES_DAYLIGHT_SAVING, L"Each Date's Daylight Saving");
+  EnableMenuItem(menu, IDM_RENAME_FILES, MF_GRAYED);
+  EnableMenuItem(menu, IDM_MATCH_DATETIME, MF_GRAYED);
   MENUITEMINFOW separator = {};
   separator.cbSize = sizeof(separator);
   separator.fMask = MIIM_FTYPE;
   separator.fType = MFT_SEPARATOR;
-  InsertMenuItemW(menu, 2, TRUE, &separator);
+  InsertMenuItemW(menu, 3, TRUE, &separator);
 }
 
 // The tooltip window is owned by the main window and ends with it.
@@ -81,6 +85,9 @@ LRESULT MainCommand(HWND window, MainState* state, WPARAM wParam, LPARAM lParam)
     return 0;
   case IDM_MATCH_DATETIME:
     MatchCommand(state);
+    return 0;
+  case IDM_EACH_DATES_DAYLIGHT_SAVING:
+    ToggleDaylightSaving(state);
     return 0;
   case kTeardownCommand:
     RevokeDragDrop(state->mainWindow);

@@ -6,6 +6,7 @@
 
 #include "base/bounded_text.h"
 #include "base/handles.h"
+#include "app/daylight_saving.h"
 #include "app/load_dialog_template.h"
 #include "app/main_command.h"
 #include "base/settings.h"
@@ -140,6 +141,8 @@ LRESULT SetUpMainWindow(HWND window, MainState* state, const StartupRecord* star
   GetWindowTextW(window, state->baseTitle, ARRAYSIZE(state->baseTitle));
   ShowVersionInTitle(window, state);
   LocateSettingsFile(state->modulePath, state->iniPath);
+  // Before any pane shows a time, the command line's Target included.
+  LoadDaylightSavingSetting(state);
   if (state->iniPath[0] != L'\0')
     ShowSettingsFileInTitle(window);
   if (startup != nullptr) {

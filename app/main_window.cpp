@@ -39,13 +39,16 @@ bool IsFolder(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The folder commands of the system menu make sense only for a Target folder.
+// The folder commands of the system menu make sense only for a Target folder; the switch shows
+// its state.
 void UpdateSystemMenu(MainState* state, HMENU menu) {
   bool targetFolder = IsFolder(PanePathAttributes(state->target.paneWindow));
   bool referenceFolder = IsFolder(PanePathAttributes(state->reference.paneWindow));
   EnableMenuItem(menu, IDM_RENAME_FILES, targetFolder ? MF_ENABLED : MF_GRAYED);
   EnableMenuItem(menu, IDM_MATCH_DATETIME,
                  targetFolder && referenceFolder ? MF_ENABLED : MF_GRAYED);
+  CheckMenuItem(menu, IDM_EACH_DATES_DAYLIGHT_SAVING,
+                state->eachDatesDaylightSaving ? MF_CHECKED : MF_UNCHECKED);
 }
 
 bool PlaceholderHolds(HWND window, int placeholderId, POINT clientPoint) {
@@ -134,7 +137,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   case WM_COMMAND:
     return MainCommand(window, state, wParam, lParam);
   case WM_SYSCOMMAND:
-    if (LOWORD(wParam) == IDM_RENAME_FILES || LOWORD(wParam) == IDM_MATCH_DATETIME)
+    if (LOWORD(wParam) == IDM_RENAME_FILES || LOWORD(wParam) == IDM_MATCH_DATETIME ||
+        LOWORD(wParam) == IDM_EACH_DATES_DAYLIGHT_SAVING)
       return MainCommand(window, state, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
   case WM_DROPFILES:

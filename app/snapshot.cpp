@@ -58,7 +58,7 @@ void RestoreSnapshot(MainState* state) {
     for (uint32_t i = 0; i < state->snapshotCount; ++i) {
       // Records left unfilled (files gone between count and fill) have no path.
       if (entries[i].fullPath[0] != L'\0' &&
-          SetPathTimes(entries[i].fullPath, nullptr, &entries[i].modified, nullptr))
+          SetPathUtcTimes(entries[i].fullPath, nullptr, &entries[i].modifiedUtc, nullptr))
         ++restored;
     }
     GlobalUnlock(state->modifiedSnapshot);

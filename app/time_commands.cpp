@@ -42,6 +42,12 @@ const SYSTEMTIME* ExifTimeFor(const ExifDates& dates, PaneTime to) {
   return Present(dates.dateTime) ? &dates.dateTime : nullptr;
 }
 
+// A time the rule cannot convert would be left as it is on disk: that is no "OK".
+bool Converts(bool wanted, const SYSTEMTIME& local) {
+  FILETIME utc;
+  return !wanted || LocalTimeToUtc(local, &utc);
+}
+
 } // namespace
 
 void ApplyTimes(MainState* state, bool created, bool modified) {
@@ -53,9 +59,10 @@ void ApplyTimes(MainState* state, bool created, bool modified) {
   SetDlgItemTextW(state->mainWindow, IDC_APPLY_RESULT, L"");
   SYSTEMTIME createdTime = ReadPaneTime(target, PaneTime::Created);
   SYSTEMTIME modifiedTime = ReadPaneTime(target, PaneTime::Modified);
-  DWORD error = 0;
+  DWORD error = ERROR_INVALID_PARAMETER;
   wchar_t result[68] = L"OK";
-  if (!SetPathTimes(path, created ? &createdTime : nullptr, modified ? &modifiedTime : nullptr,
+  if (!Converts(created, createdTime) || !Converts(modified, modifiedTime) ||
+      !SetPathTimes(path, created ? &createdTime : nullptr, modified ? &modifiedTime : nullptr,
                     &error))
     FormatBounded(result, ARRAYSIZE(result), L"%d", static_cast<int>(error));
   SetDlgItemTextW(state->mainWindow, IDC_APPLY_RESULT, result);

@@ -31,7 +31,8 @@ struct MainState {
   HGLOBAL modifiedSnapshot; // movable block of FolderEntry records, or null
   uint32_t snapshotCount;
   ExifDates exifDates;
-  wchar_t iniPath[260]; // empty when there is no settings file
+  wchar_t iniPath[260];         // empty when there is no settings file
+  bool eachDatesDaylightSaving; // the system menu's switch, handed down to the file times
 };
 
 // Handed from the entry to the window for the set-up; freed once the window exists.

@@ -80,17 +80,12 @@ uint32_t DeleteJunk(CleanupSearch& search, uint32_t counted) {
   return deleted;
 }
 
-bool ReadLocalModified(const wchar_t* path, SYSTEMTIME* modified) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  return GetFileAttributesExW(path, GetFileExInfoStandard, &data) &&
-         UtcToLocalTime(data.ftLastWriteTime, modified);
-}
-
 } // namespace
 
 uint32_t CleanupFolder(const wchar_t* path, bool recurse) {
-  SYSTEMTIME saved;
-  if (path == nullptr || !ReadLocalModified(path, &saved))
+  // The stamp itself goes back, never a local time: one in the hour the clocks repeat has two.
+  FILETIME saved;
+  if (path == nullptr || !QueryPathUtcTimes(path, nullptr, &saved, nullptr))
     return 0;
   uint32_t deleted = 0;
   {
@@ -103,7 +98,7 @@ uint32_t CleanupFolder(const wchar_t* path, bool recurse) {
         deleted += DeleteJunk(*search, junk);
     }
   }
-  // Also when nothing here was deleted; then only the sub-millisecond part can change.
-  SetPathTimes(path, nullptr, &saved, nullptr);
+  // Also when nothing here was deleted.
+  SetPathUtcTimes(path, nullptr, &saved, nullptr);
   return deleted;
 }

@@ -3,7 +3,6 @@
 #include <cwchar>
 
 #include "base/handles.h"
-#include "filetime/path_times.h"
 
 namespace {
 
@@ -38,16 +37,9 @@ bool IsDotName(const wchar_t* name) {
   return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
 }
 
-SYSTEMTIME LocalModified(const FILETIME& utc) {
-  SYSTEMTIME local = {};
-  if (!UtcToLocalTime(utc, &local))
-    local = {};
-  return local;
-}
-
 // Nonzero keeps the item. An item that cannot be opened skips the callback and stays in.
 int OfferToCallback(const EnumerateOptions& options, const wchar_t* path,
-                    const SYSTEMTIME& modified) {
+                    const FILETIME& modified) {
   if ((options.flags & EnumOpenHandle) == 0)
     return options.entryCallback != nullptr
                ? options.entryCallback(path, nullptr, &modified, options.entryContext)
@@ -61,8 +53,7 @@ int OfferToCallback(const EnumerateOptions& options, const wchar_t* path,
 }
 
 void StoreEntry(FolderEntry* entries, uint32_t index, const EnumerateOptions* options,
-                const WIN32_FIND_DATAW& found, const wchar_t* fullPath,
-                const SYSTEMTIME& modified) {
+                const WIN32_FIND_DATAW& found, const wchar_t* fullPath, const FILETIME& modified) {
   if (entries == nullptr ||
       (options != nullptr && options->maxEntries != 0 && index >= options->maxEntries))
     return;
@@ -71,21 +62,20 @@ void StoreEntry(FolderEntry* entries, uint32_t index, const EnumerateOptions* op
   wcscpy(entry.name, found.cFileName);
   wcscpy(entry.fullPath, fullPath);
   entry.attributes = found.dwFileAttributes;
-  entry.modified = modified;
+  entry.modifiedUtc = modified;
 }
 
 // Returns how many items the folder and (with EnumRecurse) its contents reported. With both
 // flags the folder's own entry comes after everything inside it.
 uint32_t ReportFolder(FolderEntry* entries, uint32_t nextIndex, FolderSearch& search,
-                      const SYSTEMTIME& modified, EnumerateOptions& options) {
+                      const FILETIME& modified, EnumerateOptions& options) {
   uint32_t reported = 0;
   // A folder whose child path would not fit is not entered; it may still be reported itself.
   if ((options.flags & EnumRecurse) != 0 &&
       JoinPath(search.childPath, kPathChars, search.prefix, search.found.cFileName, L"\\"))
     reported += EnumerateFolder(entries, search.childPath, nextIndex, &options);
   if ((options.flags & EnumIncludeFolders) != 0) {
-    StoreEntry(entries, nextIndex + reported, &options, search.found, search.itemPath,
-               SYSTEMTIME{});
+    StoreEntry(entries, nextIndex + reported, &options, search.found, search.itemPath, FILETIME{});
     OfferToCallback(options, search.itemPath, modified);
     ++reported;
   }
@@ -93,7 +83,7 @@ uint32_t ReportFolder(FolderEntry* entries, uint32_t nextIndex, FolderSearch& se
 }
 
 uint32_t ReportFile(FolderEntry* entries, uint32_t nextIndex, const FolderSearch& search,
-                    const SYSTEMTIME& modified, const EnumerateOptions* options) {
+                    const FILETIME& modified, const EnumerateOptions* options) {
   if (options != nullptr && OfferToCallback(*options, search.itemPath, modified) == 0)
     return 0;
   StoreEntry(entries, nextIndex, options, search.found, search.itemPath, modified);
@@ -142,7 +132,7 @@ uint32_t EnumerateFolder(FolderEntry* entries, const wchar_t* path, uint32_t sta
     bool isFolder = (search->found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (isFolder && options == nullptr)
       continue;
-    SYSTEMTIME modified = LocalModified(search->found.ftLastWriteTime);
+    const FILETIME& modified = search->found.ftLastWriteTime;
     if (!IsDotName(name)) {
       // An item whose full path would not fit is skipped altogether, progress call included.
       if (!JoinPath(search->itemPath, kPathChars, search->prefix, name))

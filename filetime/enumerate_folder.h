@@ -14,13 +14,14 @@ struct FolderEntry {
   wchar_t name[MAX_PATH];
   wchar_t fullPath[MAX_PATH];
   uint32_t attributes;
-  SYSTEMTIME modified; // local last-write time of a file; all zero for a folder
+  FILETIME
+      modifiedUtc; // last-write stamp of a file, as the file system keeps it; zero for a folder
 };
 
 // Sees every reported item. The handle is the open item with EnumOpenHandle (else null) and is
 // closed once the callback returns. For a file, 0 leaves it out; for a folder the result is
-// ignored. modified is the item's local last-write time, folders included.
-using EnumEntryCallback = int (*)(const wchar_t* fullPath, HANDLE item, const SYSTEMTIME* modified,
+// ignored. modifiedUtc is the item's last-write stamp, folders included.
+using EnumEntryCallback = int (*)(const wchar_t* fullPath, HANDLE item, const FILETIME* modifiedUtc,
                                   void* context);
 
 // Sees the own name of every search result, "." and ".." included; 1 stops the whole walk.

@@ -61,26 +61,25 @@ bool Confirmed(HWND owner, const MatchContext& context) {
 
 } // namespace
 
-int MatchItem(const wchar_t* fullPath, HANDLE, const SYSTEMTIME*, void* context) {
+int MatchItem(const wchar_t* fullPath, HANDLE, const FILETIME*, void* context) {
   auto* match = static_cast<MatchContext*>(context);
-  // One query gives the item's kind and its times, without opening it. A time that could not be
-  // converted stays all zero and is kept out of the write, so no other item's time can reach the
-  // counterpart.
-  SYSTEMTIME times[kTimeSlots] = {};
+  // One query gives the item's kind and its stamps, without opening it. The stamps are copied as
+  // they are, never through local time: a local time in the hour the clocks repeat has two.
+  FILETIME times[kTimeSlots] = {};
   DWORD attributes = INVALID_FILE_ATTRIBUTES;
-  bool read = QueryPathTimes(fullPath, &times[kCreatedSlot], &times[kModifiedSlot], &attributes);
+  bool read = QueryPathUtcTimes(fullPath, &times[kCreatedSlot], &times[kModifiedSlot], &attributes);
   Handling handling = HandlingOf(match->option, attributes);
   wchar_t counterpart[kPathCapacity];
   if (handling == Handling::kSkip || !CounterpartPath(*match, fullPath, counterpart) ||
       !CounterpartFits(handling, GetFileAttributesW(counterpart)) || !read)
     return 1;
-  const SYSTEMTIME* copied[kTimeSlots] = {};
+  const FILETIME* copied[kTimeSlots] = {};
   for (const auto& row : kCopiedTimes)
-    if ((match->option & row.bit) != 0 && times[row.slot].wYear != 0)
+    if ((match->option & row.bit) != 0)
       copied[row.slot] = &times[row.slot];
   // With no time selected the item still counts, but the counterpart is not opened for writing.
   if (copied[kCreatedSlot] != nullptr || copied[kModifiedSlot] != nullptr)
-    SetPathTimes(counterpart, copied[kCreatedSlot], copied[kModifiedSlot], nullptr);
+    SetPathUtcTimes(counterpart, copied[kCreatedSlot], copied[kModifiedSlot], nullptr);
   ++match->count;
   return 1;
 }

@@ -30,4 +30,4 @@ uint32_t MatchFolders(HWND owner, const wchar_t* referencePath, const wchar_t* t
 // The walk's entry callback for one Reference item; the handle and time are not looked at. A
 // counterpart whose path would pass MAX_PATH is skipped, never reached through a cut path.
 // Always 1.
-int MatchItem(const wchar_t* fullPath, HANDLE item, const SYSTEMTIME* modified, void* context);
+int MatchItem(const wchar_t* fullPath, HANDLE item, const FILETIME* modifiedUtc, void* context);

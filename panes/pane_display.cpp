@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "base/bounded_text.h"
+#include "base/file_ticks.h"
 #include "base/settings.h"
 #include "exif/read_times_and_exif.h"
 #include "filetime/path_times.h"
@@ -75,10 +76,6 @@ PickerRange RangeOf(HWND picker) {
   return range;
 }
 
-uint64_t Stamp(const FILETIME& time) {
-  return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-}
-
 // A calendar date and time within the picker's range.
 bool PickerHolds(HWND picker, const SYSTEMTIME& time) {
   PickerRange range = RangeOf(picker);
@@ -86,8 +83,8 @@ bool PickerHolds(HWND picker, const SYSTEMTIME& time) {
   FILETIME earliest;
   FILETIME latest;
   return SystemTimeToFileTime(&time, &value) && SystemTimeToFileTime(&range.earliest, &earliest) &&
-         SystemTimeToFileTime(&range.latest, &latest) && Stamp(earliest) <= Stamp(value) &&
-         Stamp(value) <= Stamp(latest);
+         SystemTimeToFileTime(&range.latest, &latest) && Ticks(earliest) <= Ticks(value) &&
+         Ticks(value) <= Ticks(latest);
 }
 
 // A stamp the picker cannot hold (a zero stamp reads as 1601) is shown as the nearest time it can

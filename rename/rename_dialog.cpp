@@ -116,22 +116,22 @@ bool ChangesPreviewInput(WPARAM wParam) {
   return false;
 }
 
-// Renaming a folder's files changes its Modified time; it is read before and put back after.
-// A drive root keeps what the renames give it.
+// Renaming a folder's files changes its Modified time; its stamp is read before and put back
+// after, as it was. A drive root keeps what the renames give it.
 struct FolderTime {
-  SYSTEMTIME modified;
+  FILETIME modified;
   bool saved;
 };
 
 FolderTime SaveFolderTime(const wchar_t* path) {
   FolderTime time = {};
-  time.saved = !PathIsRootW(path) && GetPathTimes(path, nullptr, &time.modified) != 0;
+  time.saved = !PathIsRootW(path) && QueryPathUtcTimes(path, nullptr, &time.modified, nullptr) != 0;
   return time;
 }
 
 void RestoreFolderTime(const wchar_t* path, const FolderTime& time) {
   if (time.saved)
-    SetPathTimes(path, nullptr, &time.modified, nullptr);
+    SetPathUtcTimes(path, nullptr, &time.modified, nullptr);
 }
 
 void FollowInSnapshot(const wchar_t* oldName, const wchar_t* newName, void* context) {

@@ -44,7 +44,7 @@ struct Listing {
   bool incomplete = false;
 };
 
-int CollectName(const wchar_t* fullPath, HANDLE, const SYSTEMTIME*, void* context) {
+int CollectName(const wchar_t* fullPath, HANDLE, const FILETIME*, void* context) {
   auto* listing = static_cast<Listing*>(context);
   const wchar_t* separator = wcsrchr(fullPath, L'\\');
   const wchar_t* name = separator != nullptr ? separator + 1 : fullPath;

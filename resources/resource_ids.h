@@ -29,6 +29,7 @@
 // The "Rename..." button shares its id with the system-menu item.
 #define IDM_RENAME_FILES 40001
 #define IDM_MATCH_DATETIME 40002
+#define IDM_EACH_DATES_DAYLIGHT_SAVING 40003
 
 // Path pane (IDD_PATH_PANE)
 #define IDC_PANE_OPEN 1000

@@ -35,6 +35,25 @@ TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlotsAndSaysWhyAWriteFailed) {
   EXPECT_EQ(error, DWORD{ERROR_SHARING_VIOLATION});
 }
 
+// By each date's daylight saving a local time in the hour the clocks skip or repeat takes the
+// offset before the change: the skipped hour is standard time, as Windows converts it (Wine would
+// take daylight time), the repeated hour its first occurrence. A July time is daylight time.
+TEST(PathTimes, EachDatesRuleTakesTheOffsetBeforeAChangeOfClocks) {
+  CentralEuropeRule rule;
+  UseEachDatesDaylightSaving(true);
+  const std::pair<SYSTEMTIME, std::wstring> rows[] = {
+      {Local(2023, 3, 26, 2, 30, 0), L"2023-03-26 01:30:00.000"},
+      {Local(2023, 10, 29, 2, 30, 0), L"2023-10-29 00:30:00.000"},
+      {Local(2023, 7, 15, 14, 0, 0), L"2023-07-15 12:00:00.000"}};
+  for (const auto& [local, expected] : rows) {
+    FILETIME utc = {};
+    SYSTEMTIME written = {};
+    EXPECT_TRUE(LocalTimeToUtc(local, &utc) && FileTimeToSystemTime(&utc, &written));
+    EXPECT_EQ(Shown(written), expected);
+  }
+  UseEachDatesDaylightSaving(false);
+}
+
 // An item whose full path would pass 259 characters is left out of a listing and of Cleanup,
 // never reached by a cut path: cut, "Thumbs.db" would name the "Thumbs.d" beside it.
 TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {

@@ -67,6 +67,7 @@ protected:
   void SetUp() override {
     static const bool registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
     ASSERT_TRUE(registered);
+    ExpectEachDate(false);
     Open(L"Datewright.exe");
   }
   void TearDown() override {
@@ -92,10 +93,11 @@ protected:
   std::wstring ControlText(int id) const { return TextOf(GetDlgItem(window_, id)); }
   std::wstring PanePath(HWND pane) const { return TextOf(GetDlgItem(pane, IDC_PANE_PATH)); }
   bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(window_, id)) != FALSE; }
-  bool MenuEnabled(UINT id) {
+  UINT MenuState(UINT id) {
     SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
-    return (GetMenuState(State()->systemMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
+    return GetMenuState(State()->systemMenu, id, MF_BYCOMMAND);
   }
+  bool MenuEnabled(UINT id) { return (MenuState(id) & MF_GRAYED) == 0; }
   // The three result boxes, "Apply|count|result", and the buttons that come and go.
   std::wstring Seen() const {
     std::wstring seen = ControlText(IDC_APPLY_RESULT) + L"|" + ControlText(IDC_SNAPSHOT_COUNT) +
@@ -136,22 +138,33 @@ void SetPicker(HWND pane, int id, const SYSTEMTIME& time) {
 
 using MainCommands = MainWindowTest;
 
+std::wstring g_modulePath; // where the program finds itself, and so its settings file
+DWORD WINAPI ScriptedModulePath(HMODULE, LPWSTR path, DWORD capacity) {
+  return lstrcpynW(path, g_modulePath.c_str(), int(capacity)), DWORD(g_modulePath.size());
+}
+
 // Apply writes the Target named on the command line, made whole at start whatever the current
 // directory later, with the day of the date picker and the time of day of the time picker, in
 // the slots its button names; options name no Target. The other commands fill one Target
 // picker pair, date and time, from their source and write nothing: Apply Both then shows it.
+// So under either rule of the system menu's switch, which the settings file holds from start to
+// start: each turn of it keeps it there and shows both panes' times again (a date of each half of
+// the year), the Exif dates unchanged.
 TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
-  MakeTree(folder_, L"a.jpg 2000");
-  std::wstring file = folder_.PathOf(L"a.jpg");
+  MakeTree(folder_, L"a.jpg 2000 b.jpg 0");
+  std::wstring file = folder_.PathOf(L"a.jpg"), winter = folder_.PathOf(L"b.jpg");
+  SetModifiedTicks(winter, FileTicks(file) + 183 * 864000000000);
   TempFolder elsewhere;
   elsewhere.MakeFile(L"a.jpg");
   wchar_t saved[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, saved);
   SetCurrentDirectoryW(folder_.Path().c_str());
+  Ini(L"[General]\r\nEachDatesDaylightSaving=1");
+  g_modulePath = home_.PathOf(L"Datewright.exe");
+  ImportPatch module("kernel32.dll", "GetModuleFileNameW", ScriptedModulePath);
   Open(L"Datewright.exe /x -y a.jpg b.jpg");
   SetCurrentDirectoryW(elsewhere.Path().c_str());
-  WritePaneTime(Reference(), PaneTime::Created, Local(2011, 1, 2, 3, 4, 5));
-  WritePaneTime(Reference(), PaneTime::Modified, Local(2012, 6, 7, 8, 9, 10));
+  ASSERT_TRUE(SetPanePath(Reference(), winter.c_str()) && ShowPaneTimes(Reference(), nullptr));
   State()->exifDates = {At(2021), At(2022), {}};
   const std::wstring c = L"2001-02-03 04:05:06.000", m = L"2005-06-07 08:09:10.000",
                      reference = L"C2011-01-02 03:04:05.000 M2012-06-07 08:09:10.000";
@@ -167,27 +180,48 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
       {IDC_EXIF_TO_MODIFIED, L"C" + c + L" M2021"},
       {IDC_CURRENT_TO_CREATED, L"Cnow M" + m},
       {IDC_CURRENT_TO_MODIFIED, L"C" + c + L" Mnow"}};
-  for (auto [command, writes] : rows) {
-    SetPicker(Target(), IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0));
-    SetPicker(Target(), IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6));
-    WritePaneTime(Target(), PaneTime::Modified, Local(2005, 6, 7, 8, 9, 10));
-    SetFileTimeRecorder recorder;
-    Command(command);
-    if (command != IDC_APPLY_CREATED && command != IDC_APPLY_MODIFIED && command != IDC_APPLY_BOTH)
-      Command(IDC_APPLY_BOTH);
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    // The clock's hour stands for it, as the seconds may turn meanwhile.
-    std::wstring shown = recorder.Under(elsewhere.Path()) + recorder.Under(folder_.Path()),
-                 today = Shown(now).substr(0, 13);
-    for (size_t at = shown.find(today); at != std::wstring::npos; at = shown.find(today))
-      shown.replace(at, 23, L"now");
-    EXPECT_EQ(shown + L" " + Seen(), L"a.jpg " + writes + L" OK||") << command;
+  const std::wstring kept[] = {L"1 on", L"0 off", L"1 on"};
+  for (int turn = 0; turn < 3; ++turn) {
+    if (turn != 0)
+      SendMessageW(window_, WM_SYSCOMMAND, IDM_EACH_DATES_DAYLIGHT_SAVING, 0);
+    ExpectEachDate(turn != 1);
+    bool checked = (MenuState(IDM_EACH_DATES_DAYLIGHT_SAVING) & MF_CHECKED) != 0;
+    EXPECT_EQ(Setting(L"General", L"EachDatesDaylightSaving") + (checked ? L" on" : L" off") +
+                  Modified(Target()) + Modified(Reference()),
+              kept[turn] + ShownTicks(FileTicks(file)) + ShownTicks(FileTicks(winter)));
+    if (turn == 0)
+      continue;
+    WritePaneTime(Reference(), PaneTime::Created, Local(2011, 1, 2, 3, 4, 5));
+    WritePaneTime(Reference(), PaneTime::Modified, Local(2012, 6, 7, 8, 9, 10));
+    for (auto [command, writes] : rows) {
+      SetPicker(Target(), IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0));
+      SetPicker(Target(), IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6));
+      WritePaneTime(Target(), PaneTime::Modified, Local(2005, 6, 7, 8, 9, 10));
+      SetFileTimeRecorder recorder;
+      Command(command);
+      if (command != IDC_APPLY_CREATED && command != IDC_APPLY_MODIFIED &&
+          command != IDC_APPLY_BOTH)
+        Command(IDC_APPLY_BOTH);
+      SYSTEMTIME now;
+      GetLocalTime(&now);
+      // The clock's hour stands for it, as the seconds may turn meanwhile.
+      std::wstring shown = recorder.Under(elsewhere.Path()) + recorder.Under(folder_.Path()),
+                   today = Shown(now).substr(0, 13);
+      for (size_t at = shown.find(today); at != std::wstring::npos; at = shown.find(today))
+        shown.replace(at, 23, L"now");
+      EXPECT_EQ(shown + L" " + Seen(), L"a.jpg " + writes + L" OK||") << command << turn;
+    }
   }
   SetCurrentDirectoryW(saved);
   ASSERT_TRUE(DeleteFileW(file.c_str()));
   Command(IDC_APPLY_BOTH);
   EXPECT_EQ(PanePath(Target()) + Seen() + Pickers(Reference()), file + L"2||" + reference);
+  // A time the rule cannot convert is not "OK": the path is not even tried.
+  ImportPatch noRule(
+      "kernel32.dll", "GetTimeZoneInformationForYear",
+      +[](USHORT, DYNAMIC_TIME_ZONE_INFORMATION*, TIME_ZONE_INFORMATION*) { return 0; });
+  Command(IDC_APPLY_BOTH);
+  EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"87");
 }
 
 // Get All, Restore and Cleanup on a tree three levels deep, with junk in every folder, names in
@@ -278,6 +312,31 @@ TEST_F(MainCommands, MatchCopiesReferenceTimesOntoTheTargetAsTheOptionSays) {
               result + (L" " + expected));
     EXPECT_EQ(system_.boxes, Names{reference + L"\\\r\nTo\r\n" + target +
                                    L"\\|Matched Folders DateTime|" + std::to_wstring(MB_YESNO)});
+  }
+}
+
+// Restore, Cleanup (the folder's own time) and Match write back the very stamp they read, under
+// either rule: one in the hour the clocks repeat, where a local time stands for two, with a part
+// below the millisecond.
+TEST_F(MainCommands, RecordsWriteBackTheStampTheyRead) {
+  CentralEuropeRule rule;
+  const uint64_t stamp = 133430166000001234; // 2023-10-29 01:30:00.0001234 UTC: 02:30, second time
+  MakeTree(folder_, L"R\\ 0 R\\a\\ 0 T\\ 0 T\\a\\ 0 T\\f 0");
+  const std::wstring f = folder_.PathOf(L"T\\f"), t = folder_.PathOf(L"T"),
+                     r = folder_.PathOf(L"R");
+  ASSERT_TRUE(SetPanePath(Target(), t.c_str()) && SetPanePath(Reference(), r.c_str()));
+  for (bool eachDate : {false, true}) {
+    if (eachDate)
+      Command(IDM_EACH_DATES_DAYLIGHT_SAVING);
+    for (const std::wstring& item : {f, t, r + L"\\a"})
+      SetModifiedTicks(item, stamp);
+    Command(IDC_GET_ALL_MODIFIED);
+    SetModifiedTicks(f, stamp + 10000000);
+    system_.boxAnswers = {IDYES};
+    for (int id : {IDC_RESTORE, IDC_CLEANUP, IDM_MATCH_DATETIME})
+      Command(id);
+    for (const std::wstring& item : {f, t, t + L"\\a"})
+      EXPECT_EQ(FileTicks(item), stamp) << item << eachDate;
   }
 }
 
@@ -616,7 +675,7 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   EXPECT_EQ(std::to_wstring(loaded.method) + loaded.filter + std::to_wstring(loaded.length) +
                 std::to_wstring(loaded.caseSensitive) + loaded.find + loaded.replace,
             L"5*.txt31 \u4EACc ");
-  const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250));
+  const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250)) + 1234;
   SetModifiedTicks(folder_.Path(), old);
   const std::map<std::wstring, std::wstring> renamed = {
       {L"abcabc.txt", L"aX aX .txt"}, {L"bcbc.txt", L"X X .txt"}, {L"x.bc.txt", L"x.X .txt"}};

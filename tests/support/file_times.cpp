@@ -10,12 +10,10 @@
 #include "base/handles.h"
 #include "tests/support/iat_patch.h"
 
-static uint64_t Ticks(const FILETIME& time) {
-  return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-}
+static bool g_eachDate;
 
-static FILETIME FromTicks(uint64_t ticks) {
-  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+void ExpectEachDate(bool on) {
+  g_eachDate = on;
 }
 
 // Minutes west of UTC now, whatever the season of the time converted.
@@ -30,9 +28,32 @@ static int64_t BiasTicks() {
 
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local) {
   FILETIME wall;
-  EXPECT_TRUE(SystemTimeToFileTime(&local, &wall));
-  return Ticks(wall) + BiasTicks();
+  SYSTEMTIME utc = local;
+  EXPECT_TRUE((!g_eachDate || TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc)) &&
+              SystemTimeToFileTime(&utc, &wall));
+  return Ticks(wall) + (g_eachDate ? 0 : BiasTicks());
 }
+
+static bool LocalOf(uint64_t utc, SYSTEMTIME* local) {
+  FILETIME stamp = FromTicks(g_eachDate ? utc : utc - BiasTicks());
+  SYSTEMTIME universal;
+  return g_eachDate ? FileTimeToSystemTime(&stamp, &universal) &&
+                          SystemTimeToTzSpecificLocalTime(nullptr, &universal, local)
+                    : FileTimeToSystemTime(&stamp, local) != FALSE;
+}
+
+static BOOL WINAPI CentralEurope(USHORT, DYNAMIC_TIME_ZONE_INFORMATION*,
+                                 TIME_ZONE_INFORMATION* zone) {
+  *zone = {};
+  zone->Bias = -60;
+  zone->StandardDate = {0, 10, 0, 5, 3, 0, 0, 0};
+  zone->DaylightDate = {0, 3, 0, 5, 2, 0, 0, 0};
+  zone->DaylightBias = -60;
+  return TRUE;
+}
+
+CentralEuropeRule::CentralEuropeRule()
+    : ImportPatch("kernel32.dll", "GetTimeZoneInformationForYear", CentralEurope) {}
 
 std::wstring Shown(const SYSTEMTIME& t) {
   if (t.wMonth == 6 && t.wDay == 15 && t.wHour == 12 &&
@@ -136,8 +157,7 @@ SetFileTimeRecorder::~SetFileTimeRecorder() {
 
 std::wstring ShownTicks(uint64_t utc) {
   SYSTEMTIME local = {};
-  FILETIME wall = FromTicks(utc - BiasTicks());
-  return FileTimeToSystemTime(&wall, &local) ? Shown(local) : L"?";
+  return LocalOf(utc, &local) ? Shown(local) : L"?";
 }
 
 std::wstring SetFileTimeRecorder::Under(const std::wstring& folder) const {

@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "base/file_ticks.h"
+#include "tests/support/iat_patch.h"
+
 inline SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
                         WORD milliseconds = 0) {
   return {year, month, 0, day, hour, minute, second, milliseconds};
@@ -17,11 +20,19 @@ inline SYSTEMTIME At(WORD year) {
 }
 // A local time as a row expects it: the year alone for At(year), else the date and time in full.
 std::wstring Shown(const SYSTEMTIME& local);
-// A UTC stamp as the local time it stands for under the one-offset rule, shown so.
+// Whether the two below follow each date's own daylight saving, as Windows converts that date
+// (SystemTimeToTzSpecificLocalTime), or, by default, the one offset from UTC in effect now.
+void ExpectEachDate(bool on);
+// A UTC stamp as the local time it stands for, shown so.
 std::wstring ShownTicks(uint64_t utc);
-// The UTC stamp a local wall-clock value must become under the one-offset rule: the offset from
-// UTC in effect now, whatever the season of the value.
+// The UTC stamp a local wall-clock value must become.
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local);
+// While it lives, the program takes each date's daylight saving by Central Europe's rule whatever
+// the zone: UTC+1, clocks forward from 02:00 to 03:00 on the last Sunday of March, back from 03:00
+// to 02:00 on the last Sunday of October.
+struct CentralEuropeRule : ImportPatch {
+  CentralEuropeRule();
+};
 // The Modified time the file system holds for path, or its Created time.
 uint64_t FileTicks(const std::wstring& path, bool created = false);
 void SetModifiedTicks(const std::wstring& path, uint64_t ticks);
