@@ -94,10 +94,6 @@ protected:
   std::wstring ControlText(int id) const { return TextOf(GetDlgItem(window_, id)); }
   std::wstring PanePath(HWND pane) const { return TextOf(GetDlgItem(pane, IDC_PANE_PATH)); }
   bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(window_, id)) != FALSE; }
-  bool MenuEnabled(UINT id) {
-    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
-    return (GetMenuState(State()->systemMenu, id, MF_BYCOMMAND) & MF_GRAYED) == 0;
-  }
   // The three result boxes, "Apply|count|result", and the buttons that come and go.
   std::wstring Seen() const {
     std::wstring seen = ControlText(IDC_APPLY_RESULT) + L"|" + ControlText(IDC_SNAPSHOT_COUNT) +
@@ -313,12 +309,10 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   }
   EXPECT_EQ(system_.boxes, Names(4, L"Open Target?(Yes) or Shortcut?(No)|photo.jpg|" +
                                         std::to_wstring(MB_YESNOCANCEL)));
-  std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
-  GetFileTimeOverride locked(noTimes, std::nullopt);
   EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, last}), 1);
   EXPECT_EQ(PanePath(Target()) + Modified(Target()), last + L"2014");
-  for (const std::wstring& refused : {folder_.MakeFile(L"bad.lnk", "no shortcut"),
-                                      folder_.PathOf(std::wstring(300, L'n')), noTimes}) {
+  for (const std::wstring& refused :
+       {folder_.MakeFile(L"bad.lnk", "no shortcut"), folder_.PathOf(std::wstring(300, L'n'))}) {
     EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last}), 0);
     EXPECT_EQ(PanePath(Target()) + Modified(Target()), first + L"2013");
   }
@@ -574,22 +568,12 @@ TEST_F(Rename, TheListNeverShowsWhatTheButtonsWouldNotDo) {
   EXPECT_EQ(folder_.Listed(), (Names{L"X.txt", L"abc1.txt"}));
 }
 
-int g_shellCalls;
-bool g_shellRenames;
-ImportPatch* g_shell;
-
-int WINAPI CountedShell(SHFILEOPSTRUCTW* operation) {
-  ++g_shellCalls;
-  return g_shellRenames ? g_shell->Original<decltype(&SHFileOperationW)>()(operation) : 0;
-}
-
 // A name another file holds is refused before the shell could offer to replace it, though a change
 // of case alone is no other file; a row leaves the list only when its file now carries the new
 // name, whatever the shell answered, and otherwise stays selected.
 TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
   MakeTree(folder_, L"abc.txt 0 abd.txt 0");
-  ImportPatch patch("shell32.dll", "SHFileOperationW", CountedShell);
-  g_shell = &patch;
+  FaultInjector faults; // a shell "failing" with 0 answers success and renames nothing
   // Inputs, whether the shell renames, whether it is asked.
   const std::tuple<Inputs, bool, bool> rows[] = {
       {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"}, true, false},
@@ -600,10 +584,11 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
     for (const auto& [inputs, shellRenames, asked] : rows) {
       Names shown = Preview(dialog, inputs);
       ASSERT_EQ(shown.size(), 1u) << inputs.replace;
-      g_shellCalls = 0;
-      g_shellRenames = shellRenames;
+      faults.Plan(shellRenames ? "" : "SHFileOperationW", 1, 0);
+      faults.thread = GetCurrentThreadId();
       RenameRow(dialog, 0);
-      EXPECT_EQ(g_shellCalls, asked ? 1 : 0) << inputs.replace;
+      faults.thread = 0;
+      EXPECT_EQ(faults.counts["SHFileOperationW"], asked ? 1 : 0) << inputs.replace;
       Names listed = folder_.Listed();
       bool renamed = listed == Names{L"ABD.txt", L"abc.txt"};
       EXPECT_TRUE(renamed || listed == (Names{L"abc.txt", L"abd.txt"})) << inputs.replace;
@@ -642,7 +627,7 @@ TEST_F(Rename, AListingIsSizedForTheFolderAtHand) {
 
 // t, the Target: a photo, junk in each folder (one three levels down, names in either case), a
 // folder named like junk, names Rename changes; r, the Reference: t's shape, a folder where t has
-// a file, a file t has not. Each file holds its "path year", so it is known wherever it goes.
+// a file, a file t has not. A file holds its "path year", a folder is known by its path.
 const wchar_t kSweepTree[] =
     L"t\\ 2010 t\\IMG_1.jpg 2001 t\\IMG_2.txt 2002 t\\THUMBS.DB 2003 t\\._dir\\ 2007 t\\sub\\ 2004 "
     L"t\\sub\\IMG_3.txt 2005 t\\sub\\deep\\ 2008 t\\sub\\deep\\.ds_store 2006 r\\ 2011 "
@@ -687,15 +672,9 @@ std::string Contents(const std::wstring& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// What an item says it is: a file its "path year" last, a folder its path. A folder's year is in
-// the tree.
+// The "path year" a file holds last (the photo's after its JPEG bytes), or a folder's path.
 std::string Own(const std::string& what) {
   return what.substr(what.rfind('\n') + 1);
-}
-std::string YearOf(const std::string& what) {
-  std::string own = Own(what), tree = " " + Narrow(kSweepTree) + " ";
-  return own.back() != '\\' ? own.substr(own.find(' ') + 1)
-                            : tree.substr(tree.find(" " + own + " ") + own.size() + 2, 4);
 }
 
 // Where each item is, known by what it holds; one found twice says so.
@@ -711,15 +690,6 @@ World Survey(const TempFolder& root, const std::wstring& under = L"", World worl
   return world;
 }
 
-std::set<std::wstring> Lines(const std::wstring& file) {
-  std::string bytes = Contents(file);
-  std::wistringstream in({reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2});
-  std::set<std::wstring> lines;
-  for (std::wstring line; std::getline(in, line);)
-    lines.insert(line);
-  return lines;
-}
-
 struct Outcome {
   World start, world;
   std::set<std::pair<std::string, std::wstring>> writes; // item and times, from the swept step on
@@ -727,31 +697,6 @@ struct Outcome {
   std::vector<FaultInjector::Call> calls;                // of the swept step
   std::wstring seen;
 };
-
-// Each item is where it was or where the run without faults took it, once, with what it holds;
-// only what that run deleted may be gone. Only what it writes is written, each item once; a
-// setting that could not be read counts as missing: Match then copies by the default, within t.
-// The settings file keeps each line, or has it as that run left it.
-void Compare(const Outcome& base, const Outcome& got, bool asDefault) {
-  for (const auto& [what, where] : got.world)
-    EXPECT_EQ(base.start.count(what), 1u) << "new or changed: " << Narrow(where);
-  for (const auto& [what, where] : base.start) {
-    auto now = got.world.find(what), then = base.world.find(what);
-    bool gone = now == got.world.end(), deleted = then == base.world.end();
-    EXPECT_TRUE(gone ? deleted : now->second == where || (!deleted && now->second == then->second))
-        << Own(what) << (gone ? " lost" : " now at " + Narrow(now->second));
-  }
-  std::string last;
-  for (const auto& write : got.writes) {
-    EXPECT_TRUE(asDefault ? Own(write.first).rfind("t\\", 0) == 0 : base.writes.count(write) == 1)
-        << Own(write.first) << Narrow(write.second);
-    EXPECT_NE(write.first, last) << "written twice: " << Own(last);
-    last = write.first;
-  }
-  for (const std::wstring& line : got.settings)
-    EXPECT_TRUE(base.startSettings.count(line) + base.settings.count(line)) << Narrow(line);
-  EXPECT_GE(got.settings.size(), base.startSettings.size());
-}
 
 // Ends the process when a run passes its time: a command that hangs never returns to fail.
 struct Watchdog {
@@ -767,14 +712,22 @@ struct Watchdog {
 
 class FaultSweep : public Panes {
 protected:
+  // Makes the tree afresh, unless the last run left it as made, and takes the row's steps: each as
+  // a user takes it, its calls counted and the planned one failed when swept; after each, what
+  // the window says against the disk and the times written meanwhile.
   Outcome Run(const SweepRow& row, bool first);
-  // A step as a user takes it, its calls counted and the planned one failed when swept; then what
-  // the window says, against the disk and the times written meanwhile.
-  void Step(wchar_t step, bool swept, const SweepRow& row, Names& written);
+  std::set<std::wstring> Settings() {
+    std::string bytes = Contents(State()->iniPath);
+    std::wistringstream in({reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2});
+    std::set<std::wstring> lines;
+    for (std::wstring line; std::getline(in, line);)
+      lines.insert(line);
+    return lines;
+  }
 
   FaultInjector faults_;
   World start_;
-  bool clean_ = false; // the tree is as made: the last run wrote, moved and deleted nothing
+  bool clean_ = false;
 };
 
 Outcome FaultSweep::Run(const SweepRow& row, bool first) {
@@ -791,6 +744,7 @@ Outcome FaultSweep::Run(const SweepRow& row, bool first) {
                      std::string(photo.begin(), photo.end()) + "\nt\\IMG_1.jpg 2001");
     SetModifiedTicks(folder_.PathOf(L"t\\IMG_1.jpg"), ExpectedUtcTicks(At(2001)));
   }
+  int option = row.option ? std::stoi(row.option) : 33;
   Ini((L"[Rename]\r\nMethod=3\r\nFilter=\"*\"\r\n[Replace]\r\nFind=\"IMG\"\r\n[General]\r\n" +
        (row.option ? L"MatchedFoldersOption=" + std::wstring(row.option) : L""))
           .c_str());
@@ -806,21 +760,138 @@ Outcome FaultSweep::Run(const SweepRow& row, bool first) {
   ShowPaneTimes(Reference(), nullptr);
   Outcome out;
   if (first)
-    start_ = out.start = Survey(folder_), out.startSettings = Lines(State()->iniPath);
+    start_ = out.start = Survey(folder_), out.startSettings = Settings();
   Names writes;
-  for (const wchar_t* step = row.steps; *step != L'\0'; ++step) {
-    bool swept = step != row.steps && step[-1] == L'[';
+  for (const wchar_t* at = row.steps; *at != L'\0'; ++at) {
+    wchar_t step = *at;
+    bool swept = at != row.steps && at[-1] == L'[', apply = wcschr(L"cmb", step),
+         cleanup = step == L'C' || step == L'S';
+    system_.keysDown = step == L'S' || step == L'F' ? std::vector<int>{VK_SHIFT}
+                       : step == L'L'               ? std::vector<int>{VK_CONTROL}
+                                                    : std::vector<int>{};
+    system_.boxAnswers = {step == L'N' ? IDNO : step == L'X' ? 0 : IDYES};
+    system_.boxes.clear();
+    system_.fileChoice = folder_.PathOf(L"t\\IMG_1.jpg");
+    system_.folderChoice = folder_.PathOf(L"t");
+    size_t files = cleanup ? Survey(folder_).size() : 0;
+    for (const std::wstring& name : step == L'z' ? folder_.Listed(L"t") : Names{})
+      if (name.back() != L'\\')
+        SetModifiedTicks(folder_.PathOf(L"t\\" + name), ExpectedUtcTicks(At(2020)));
+    std::optional<SetFileTimeRecorder> recorder;
+    if (!wcschr(L"[]z", step))
+      recorder.emplace();
+    HWND pane = step == L'D' ? Reference() : Target();
+    system_.dialog = [&](HWND dialog) {
+      Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"P_", .filter = L""});
+      RenameRow(dialog, 0, false);
+      faults_.thread = swept ? GetCurrentThreadId() : 0;
+      Press(dialog, step == L'P' ? IDC_RENAME_TEST : step == L'E' ? IDOK : IDC_RENAME_ONE);
+      faults_.thread = 0;
+      // A preview shows only what is so; Rename It's row leaves only when its file carries the
+      // new name, and else stays, selected.
+      std::wstring old = rows[0].substr(0, rows[0].find(L" -> ")),
+                   now = rows[0].substr(old.size() + 4);
+      bool left = step == L'I' && Rows(dialog) != rows,
+           renamed = !Exists(folder_.PathOf(L"t\\" + old)) && Exists(folder_.PathOf(L"t\\" + now));
+      for (const std::wstring& shown : step == L'P' ? Rows(dialog) : Names{})
+        EXPECT_NE(std::find(rows.begin(), rows.end(), shown), rows.end()) << Narrow(shown);
+      if (step == L'I') {
+        EXPECT_EQ(Rows(dialog), left && renamed ? Names(rows.begin() + 1, rows.end()) : rows);
+        EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
+                  left ? -1 : 0);
+      }
+    };
+    const std::pair<wchar_t, int> buttons[] = {
+        {L'c', IDC_APPLY_CREATED},    {L'm', IDC_APPLY_MODIFIED}, {L'b', IDC_APPLY_BOTH},
+        {L'G', IDC_GET_ALL_MODIFIED}, {L'R', IDC_RESTORE},        {L'C', IDC_CLEANUP},
+        {L'S', IDC_CLEANUP}};
+    wchar_t ini[MAX_PATH];
+    faults_.thread = swept ? GetCurrentThreadId() : 0;
+    if (step == L'T' || step == L'D')
+      DropOn(step == L'T' ? IDC_TARGET_PLACEHOLDER : IDC_REFERENCE_PLACEHOLDER,
+             {folder_.PathOf(step == L'D' ? L"r\\IMG_1.jpg" : L"t\\IMG_1.jpg")});
+    if (step == L'O' || step == L'F' || step == L'L')
+      SendMessageW(pane, WM_COMMAND, IDC_PANE_OPEN, 0);
+    if (step == L'K')
+      LocateSettingsFile(home_.PathOf(L"Datewright.exe").c_str(), ini),
+          LoadRenameSettings(ini, &g_renameSettings);
+    if (step == L'M' || step == L'N' || step == L'X')
+      SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
+    for (auto [key, id] : buttons) // pressed as a user can: when enabled
+      if (key == step && Enabled(id))
+        Command(id);
+    faults_.thread = 0;
+    if (step == L'P' || step == L'E' || step == L'I')
+      Command(IDM_RENAME_FILES);
+    std::wstring lines = recorder ? recorder->Under(folder_.Path()) + L"; " : L"";
     Names written;
-    if (*step != L'[' && *step != L']')
-      Step(*step, swept, row, written);
-    clean_ = clean_ && *step != L'z' && written.empty();
-    writes.insert(writes.end(), wcschr(row.steps, L'[') < step ? written.begin() : written.end(),
+    for (size_t at = 0, end; (end = lines.find(L"; ", at)) != std::wstring::npos; at = end + 2)
+      if (end > at)
+        written.push_back(lines.substr(at, end - at));
+    // Match writes in t only, and only the times its option asks for (when it could be read).
+    int succeeded = 0,
+        asked = faults_.fired && faults_.function == "GetPrivateProfileIntW" ? 33 : option;
+    for (const std::wstring& write : written) {
+      succeeded += write.find(L" failed") == std::wstring::npos;
+      std::string times = Narrow(write.substr(0, 2)) +
+                          (write.find(L" C-") == std::wstring::npos ? "C" : "") +
+                          (write.find(L" M-") == std::wstring::npos ? "M" : "");
+      EXPECT_EQ(times, step != L'M'
+                           ? times
+                           : std::string("t\\") + (asked & 2 ? "C" : "") + (asked & 1 ? "M" : ""));
+    }
+    // Match asks about r and t, in that order, before anything else.
+    EXPECT_TRUE(system_.boxes.empty() ||
+                system_.boxes == Names{folder_.PathOf(L"r\\") + L"\r\nTo\r\n" +
+                                       folder_.PathOf(L"t\\") + L"|Matched Folders DateTime|4"});
+    // The snapshot's count is of the records it holds, and Restore is there exactly while it is.
+    HGLOBAL snapshot = State()->modifiedSnapshot;
+    uint32_t filled = 0;
+    if (auto* records = static_cast<FolderEntry*>(snapshot ? GlobalLock(snapshot) : nullptr)) {
+      for (uint32_t i = 0; i < State()->snapshotCount; ++i)
+        filled += records[i].fullPath[0] != L'\0';
+      GlobalUnlock(snapshot);
+    }
+    EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT) + (Enabled(IDC_RESTORE) ? L"+" : L""),
+              snapshot ? std::to_wstring(filled) + L"+" : L"");
+    // Apply says why a write failed; Restore and Match count the times written, Cleanup the files
+    // gone; Get All empties the count.
+    std::wstring said = ControlText(apply ? IDC_APPLY_RESULT : IDC_FOLDER_RESULT);
+    EXPECT_EQ(said, apply                   ? (succeeded ? L"OK" : std::to_wstring(faults_.error))
+                    : step == L'G'          ? L""
+                    : cleanup               ? std::to_wstring(files - Survey(folder_).size())
+                    : wcschr(L"RMNX", step) ? std::to_wstring(succeeded)
+                                            : said);
+    // Unless it failed, Restore gave each file in t its own time back, whatever Execute renamed,
+    // and Cleanup each folder its own (a rename by Rename It not seen after stays unfollowed).
+    bool whole = !(swept && faults_.fired) && !wcsstr(row.steps, L"[I]");
+    for (const auto& [what, where] :
+         (step == L'R' || cleanup) && whole ? Survey(folder_) : World{}) {
+      std::string year =
+          where.back() == L'\\'
+              ? Narrow(kSweepTree)
+                    .substr(Narrow(kSweepTree).find(Own(what) + " ") + Own(what).size() + 1, 4)
+              : Own(what).substr(Own(what).find(' ') + 1);
+      if (where.rfind(L"t\\", 0) == 0 &&
+          (step == L'R' ? where.back() != L'\\' && where.find(L'\\', 2) == std::wstring::npos
+                        : where.back() == L'\\')) {
+        EXPECT_EQ(Narrow(ShownTicks(FileTicks(folder_.PathOf(where)))), year) << Narrow(where);
+      }
+    }
+    // A pane never shows another path's times.
+    std::wstring path = PanePath(pane);
+    if (wcschr(L"TDOFL", step) && Exists(path)) {
+      EXPECT_EQ(Pickers(pane),
+                L"C" + ShownTicks(FileTicks(path, true)) + L" M" + ShownTicks(FileTicks(path)));
+    }
+    clean_ = clean_ && step != L'z' && written.empty();
+    writes.insert(writes.end(), wcschr(row.steps, L'[') < at ? written.begin() : written.end(),
                   written.end());
     out.calls = swept ? faults_.calls : out.calls;
   }
   out.world = Survey(folder_);
   clean_ = clean_ && out.world == start_;
-  // Known by the item now at the path written; an attempt counts.
+  // A write is known by the item now at its path; an attempt counts.
   for (const std::wstring& write : writes) {
     std::wstring path = write.substr(0, write.find(L" C")), times = write.substr(path.size());
     std::string item = "?" + Narrow(path);
@@ -828,127 +899,9 @@ Outcome FaultSweep::Run(const SweepRow& row, bool first) {
       item = where == path || where == path + L"\\" ? what : item;
     out.writes.insert({item, times.substr(0, times.find(L" failed"))});
   }
-  out.settings = Lines(State()->iniPath);
+  out.settings = Settings();
   out.seen = Seen();
   return out;
-}
-
-void FaultSweep::Step(wchar_t step, bool swept, const SweepRow& row, Names& written) {
-  system_.keysDown = step == L'S' || step == L'F' ? std::vector<int>{VK_SHIFT}
-                     : step == L'L'               ? std::vector<int>{VK_CONTROL}
-                                                  : std::vector<int>{};
-  system_.boxAnswers = {step == L'N' ? IDNO : step == L'X' ? 0 : IDYES};
-  system_.boxes.clear();
-  system_.fileChoice = folder_.PathOf(L"t\\IMG_1.jpg");
-  system_.folderChoice = folder_.PathOf(L"t");
-  bool apply = wcschr(L"cmb", step), cleanup = step == L'C' || step == L'S';
-  size_t files = cleanup ? Survey(folder_).size() : 0;
-  for (const std::wstring& name : step == L'z' ? folder_.Listed(L"t") : Names{})
-    if (name.back() != L'\\')
-      SetModifiedTicks(folder_.PathOf(L"t\\" + name), ExpectedUtcTicks(At(2020)));
-  std::optional<SetFileTimeRecorder> recorder;
-  if (step != L'z')
-    recorder.emplace();
-  HWND pane = step == L'D' ? Reference() : Target();
-  std::wstring photo = folder_.PathOf(step == L'D' ? L"r\\IMG_1.jpg" : L"t\\IMG_1.jpg");
-  const std::pair<wchar_t, int> buttons[] = {
-      {L'c', IDC_APPLY_CREATED},    {L'm', IDC_APPLY_MODIFIED}, {L'b', IDC_APPLY_BOTH},
-      {L'G', IDC_GET_ALL_MODIFIED}, {L'R', IDC_RESTORE},        {L'C', IDC_CLEANUP},
-      {L'S', IDC_CLEANUP}};
-  system_.dialog = [&](HWND dialog) {
-    Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"P_", .filter = L""});
-    RenameRow(dialog, 0, false);
-    faults_.thread = swept ? GetCurrentThreadId() : 0;
-    Press(dialog, step == L'P' ? IDC_RENAME_TEST : step == L'E' ? IDOK : IDC_RENAME_ONE);
-    faults_.thread = 0;
-    // A preview shows only what is so; Rename It's row leaves only when its file carries the new
-    // name, else stays, selected.
-    std::wstring old = rows[0].substr(0, rows[0].find(L" -> ")),
-                 now = rows[0].substr(old.size() + 4);
-    bool left = step == L'I' && Rows(dialog) != rows,
-         renamed = !Exists(folder_.PathOf(L"t\\" + old)) && Exists(folder_.PathOf(L"t\\" + now));
-    for (const std::wstring& shown : step == L'P' ? Rows(dialog) : Names{})
-      EXPECT_NE(std::find(rows.begin(), rows.end(), shown), rows.end()) << Narrow(shown);
-    if (step == L'I') {
-      EXPECT_EQ(Rows(dialog), left && renamed ? Names(rows.begin() + 1, rows.end()) : rows);
-      EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
-                left ? -1 : 0);
-    }
-  };
-  faults_.thread = swept ? GetCurrentThreadId() : 0;
-  if (step == L'T' || step == L'D')
-    DropOn(step == L'T' ? IDC_TARGET_PLACEHOLDER : IDC_REFERENCE_PLACEHOLDER, {photo});
-  if (step == L'O' || step == L'F' || step == L'L')
-    SendMessageW(pane, WM_COMMAND, IDC_PANE_OPEN, 0);
-  wchar_t ini[MAX_PATH];
-  if (step == L'K')
-    LocateSettingsFile(home_.PathOf(L"Datewright.exe").c_str(), ini),
-        LoadRenameSettings(ini, &g_renameSettings);
-  if (step == L'M' || step == L'N' || step == L'X')
-    SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
-  for (auto [key, id] : buttons) // pressed as a user can: when enabled
-    if (key == step && Enabled(id))
-      Command(id);
-  faults_.thread = 0;
-  if (step == L'P' || step == L'E' || step == L'I')
-    Command(IDM_RENAME_FILES);
-  std::wstring lines = recorder ? recorder->Under(folder_.Path()) + L"; " : L"";
-  for (size_t at = 0, end; (end = lines.find(L"; ", at)) != std::wstring::npos; at = end + 2)
-    if (end > at)
-      written.push_back(lines.substr(at, end - at));
-  // Match writes in t only, and only the times its option asks for: the default when the option
-  // could not be read.
-  int succeeded = 0, option = faults_.fired && faults_.function == "GetPrivateProfileIntW"
-                                  ? 33
-                                  : (row.option ? std::stoi(row.option) : 33);
-  for (const std::wstring& write : written) {
-    succeeded += write.find(L" failed") == std::wstring::npos;
-    std::string wrote = Narrow(write.substr(0, 2)) +
-                        (write.find(L" C-") == std::wstring::npos ? "C" : "") +
-                        (write.find(L" M-") == std::wstring::npos ? "M" : "");
-    EXPECT_EQ(wrote, step != L'M'
-                         ? wrote
-                         : std::string("t\\") + (option & 2 ? "C" : "") + (option & 1 ? "M" : ""));
-  }
-  // Match asks about r and t, in that order, before anything else.
-  EXPECT_TRUE(system_.boxes.empty() ||
-              system_.boxes == Names{folder_.PathOf(L"r\\") + L"\r\nTo\r\n" +
-                                     folder_.PathOf(L"t\\") + L"|Matched Folders DateTime|4"});
-  // The snapshot's count is of the records it holds, and Restore is there exactly while it is.
-  HGLOBAL snapshot = State()->modifiedSnapshot;
-  uint32_t filled = 0;
-  if (auto* records = static_cast<FolderEntry*>(snapshot ? GlobalLock(snapshot) : nullptr)) {
-    for (uint32_t i = 0; i < State()->snapshotCount; ++i)
-      filled += records[i].fullPath[0] != L'\0';
-    GlobalUnlock(snapshot);
-  }
-  EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT) + (Enabled(IDC_RESTORE) ? L"+" : L""),
-            snapshot ? std::to_wstring(filled) + L"+" : L"");
-  // Apply says why a write failed; Restore and Match count the times written, Cleanup the files
-  // gone; Get All empties the count.
-  std::wstring said = ControlText(apply ? IDC_APPLY_RESULT : IDC_FOLDER_RESULT);
-  EXPECT_EQ(said, apply                   ? (succeeded ? L"OK" : std::to_wstring(faults_.error))
-                  : step == L'G'          ? L""
-                  : cleanup               ? std::to_wstring(files - Survey(folder_).size())
-                  : wcschr(L"RMNX", step) ? std::to_wstring(succeeded)
-                                          : said);
-  // Unless it failed, Restore gave every file of t its own time back, whatever Rename did (a
-  // rename by Rename It that could not be seen after leaves its record behind), and Cleanup
-  // every folder its own.
-  bool whole = !(swept && faults_.fired) && !wcsstr(row.steps, L"[I]");
-  for (const auto& [what, where] : (step == L'R' || cleanup) && whole ? Survey(folder_) : World{}) {
-    bool folder = where.back() == L'\\', inT = where.find(L'\\', 2) == std::wstring::npos;
-    if (where.rfind(L"t\\", 0) == 0 && (step == L'R' ? !folder && inT : folder)) {
-      EXPECT_EQ(Narrow(ShownTicks(FileTicks(folder_.PathOf(where)))), YearOf(what))
-          << Narrow(where);
-    }
-  }
-  // A pane never shows another path's times.
-  std::wstring path = PanePath(pane);
-  if (wcschr(L"TDOFL", step) && Exists(path)) {
-    EXPECT_EQ(Pickers(pane),
-              L"C" + ShownTicks(FileTicks(path, true)) + L" M" + ShownTicks(FileTicks(path)));
-  }
 }
 
 TEST_F(FaultSweep, EachFileSystemCallOfEachCommandFailedInTurn) {
@@ -971,7 +924,32 @@ TEST_F(FaultSweep, EachFileSystemCallOfEachCommandFailedInTurn) {
         faults_.Plan(call.function, call.number, errors[e]);
         Outcome got = Run(row, false);
         EXPECT_TRUE(faults_.fired);
-        Compare(base, got, call.function == "GetPrivateProfileIntW");
+        // Each item is where it was or where the run without faults took it, once, with what it
+        // holds; only what that run deleted is gone.
+        for (const auto& [what, where] : got.world)
+          EXPECT_EQ(base.start.count(what), 1u) << "new or changed: " << Narrow(where);
+        for (const auto& [what, where] : base.start) {
+          auto now = got.world.find(what), then = base.world.find(what);
+          bool gone = now == got.world.end(), deleted = then == base.world.end();
+          EXPECT_TRUE(gone ? deleted
+                           : now->second == where || (!deleted && now->second == then->second))
+              << Own(what) << (gone ? " lost" : " now at " + Narrow(now->second));
+        }
+        // Only what that run writes is written, each item once; a setting that could not be read
+        // counts as missing, and Match then copies by the default, within t.
+        std::string last;
+        for (const auto& write : got.writes) {
+          EXPECT_TRUE(call.function == "GetPrivateProfileIntW"
+                          ? Own(write.first).rfind("t\\", 0) == 0
+                          : base.writes.count(write) == 1)
+              << Own(write.first) << Narrow(write.second);
+          EXPECT_NE(write.first, std::exchange(last, write.first))
+              << "written twice: " << Own(last);
+        }
+        // The settings file keeps each line, or has it as that run left it.
+        for (const std::wstring& line : got.settings)
+          EXPECT_TRUE(base.startSettings.count(line) + base.settings.count(line)) << Narrow(line);
+        EXPECT_GE(got.settings.size(), base.startSettings.size());
       }
     }
   }

@@ -1,5 +1,5 @@
 #pragma once
-// Fails one chosen call to the file-system functions the program imports, with a chosen error, and
+// Fails one chosen call of a file-system function the program imports, with a chosen error, and
 // lists the calls made, by pointing this exe's imports at wrappers while the object lives. Only
 // calls on the armed thread count; every other call goes through. One at a time.
 
@@ -23,17 +23,13 @@ struct FaultInjector {
   ~FaultInjector();
   // Call `number` of `function` is to fail with `error` (none for 0); forgets the calls made.
   void Plan(const std::string& function, int number, DWORD error);
-  // For a wrapper: counts the call; true when it is the one to fail.
-  bool Fails(const char* function, bool writes);
 
-  std::string function; // the call planned to fail
+  std::string function;
   int number = 0;
   DWORD error = 0;
   DWORD thread = 0;   // armed on this thread; 0: not armed
-  bool fired = false; // the call planned to fail was made, and failed
+  bool fired = false; // the planned call was made, and failed
   std::vector<Call> calls;
-
-private:
-  std::map<std::string, int> counts_;
-  std::deque<ImportPatch> patches_; // a deque, as a patch cannot move
+  std::map<std::string, int> counts;
+  std::deque<ImportPatch> patches; // a deque, as a patch cannot move
 };
