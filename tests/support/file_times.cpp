@@ -91,15 +91,19 @@ struct Override {
   ImportPatch query;
   ImportPatch convert;
   std::wstring path;
-  uint64_t created;
+  std::optional<uint64_t> created;
 };
 std::unique_ptr<Override> g_override;
 
-// For the overridden path: what was read, with its Created time replaced.
+// For the overridden path: a failure, or what was read with its Created time replaced.
 BOOL Answer(const std::wstring& path, BOOL read, FILETIME* created) {
-  if (read && created != nullptr && lstrcmpiW(path.c_str(), g_override->path.c_str()) == 0)
-    *created = FromTicks(g_override->created);
-  return read;
+  if (lstrcmpiW(path.c_str(), g_override->path.c_str()) != 0)
+    return read;
+  if (!g_override->created)
+    SetLastError(ERROR_ACCESS_DENIED);
+  else if (read && created != nullptr)
+    *created = FromTicks(*g_override->created);
+  return read && g_override->created;
 }
 
 BOOL WINAPI OverriddenGetFileTime(HANDLE file, FILETIME* created, FILETIME* accessed,
@@ -154,7 +158,8 @@ std::wstring SetFileTimeRecorder::Under(const std::wstring& folder) const {
   return text;
 }
 
-GetFileTimeOverride::GetFileTimeOverride(const std::wstring& path, uint64_t created) {
+GetFileTimeOverride::GetFileTimeOverride(const std::wstring& path,
+                                         std::optional<uint64_t> created) {
   g_override.reset(
       new Override{{"kernel32.dll", "GetFileTime", OverriddenGetFileTime},
                    {"kernel32.dll", "GetFileAttributesExW", OverriddenGetFileAttributesExW},

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 inline SYSTEMTIME Local(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
@@ -40,9 +41,9 @@ struct SetFileTimeRecorder {
 inline constexpr uint64_t kUnconvertibleTicks = 0xC000000000000000ull;
 
 // While it lives, GetFileTime and GetFileAttributesExW on path answer with this Created time in
-// place of the real one; FileTimeToSystemTime refuses stamps past 0x7FFFFFFFFFFFFFFF meanwhile,
-// as Windows does and Wine does not.
+// place of the real one, or without one fails with access denied; FileTimeToSystemTime refuses
+// stamps past 0x7FFFFFFFFFFFFFFF meanwhile, as Windows does and Wine does not.
 struct GetFileTimeOverride {
-  GetFileTimeOverride(const std::wstring& path, uint64_t created);
+  GetFileTimeOverride(const std::wstring& path, std::optional<uint64_t> created);
   ~GetFileTimeOverride();
 };
