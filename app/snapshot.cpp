@@ -1,5 +1,7 @@
 #include "app/snapshot.h"
 
+#include <algorithm>
+
 #include "base/bounded_text.h"
 #include "filetime/enumerate_folder.h"
 #include "filetime/path_times.h"
@@ -28,21 +30,27 @@ void TakeSnapshot(MainState* state) {
   ReadPanePath(state->target.paneWindow, path);
   FreeSnapshot(state);
   uint32_t count = EnumerateFolder(nullptr, path, 0, nullptr);
-  if (count != 0) {
-    ShowCount(state->mainWindow, IDC_SNAPSHOT_COUNT, count);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, count * sizeof(FolderEntry));
-    auto* entries = static_cast<FolderEntry*>(block != nullptr ? GlobalLock(block) : nullptr);
-    if (entries != nullptr) {
-      // The folder may have changed since the count: store no more than the block holds.
-      EnumerateOptions options = {};
-      options.maxEntries = count;
-      EnumerateFolder(entries, path, 0, &options);
-      GlobalUnlock(block);
-      state->modifiedSnapshot = block;
-      state->snapshotCount = count;
-    } else if (block != nullptr) {
+  uint32_t filled = 0;
+  HGLOBAL block = count != 0
+                      ? GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, count * sizeof(FolderEntry))
+                      : nullptr;
+  if (auto* entries = static_cast<FolderEntry*>(block != nullptr ? GlobalLock(block) : nullptr)) {
+    // The folder may have changed since the count, or its listing may break off: store no more
+    // than the block holds, and count only the records filled.
+    EnumerateOptions options = {};
+    options.maxEntries = count;
+    filled = std::min(count, EnumerateFolder(entries, path, 0, &options));
+    GlobalUnlock(block);
+  }
+  if (filled != 0) {
+    state->modifiedSnapshot = block;
+    state->snapshotCount = count;
+    ShowCount(state->mainWindow, IDC_SNAPSHOT_COUNT, filled);
+  } else {
+    if (block != nullptr)
       GlobalFree(block);
-    }
+    // No count of an earlier snapshot is left standing for one that was not taken.
+    SetDlgItemTextW(state->mainWindow, IDC_SNAPSHOT_COUNT, L"");
   }
   EnableWindow(GetDlgItem(state->mainWindow, IDC_RESTORE), state->snapshotCount > 0);
   SetDlgItemTextW(state->mainWindow, IDC_FOLDER_RESULT, L"");

@@ -77,9 +77,11 @@ int MatchItem(const wchar_t* fullPath, HANDLE, const FILETIME*, void* context) {
   for (const auto& row : kCopiedTimes)
     if ((match->option & row.bit) != 0)
       copied[row.slot] = &times[row.slot];
-  // With no time selected the item still counts, but the counterpart is not opened for writing.
-  if (copied[kCreatedSlot] != nullptr || copied[kModifiedSlot] != nullptr)
-    SetPathUtcTimes(counterpart, copied[kCreatedSlot], copied[kModifiedSlot], nullptr);
+  // A counterpart that could not be written is not counted as matched. With no time selected the
+  // item still counts, but the counterpart is not opened for writing.
+  if ((copied[kCreatedSlot] != nullptr || copied[kModifiedSlot] != nullptr) &&
+      !SetPathUtcTimes(counterpart, copied[kCreatedSlot], copied[kModifiedSlot], nullptr))
+    return 1;
   ++match->count;
   return 1;
 }

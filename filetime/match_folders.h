@@ -17,7 +17,7 @@ inline constexpr uint32_t kDefaultMatchOption = kMatchFolders | kMatchCopyModifi
 struct MatchContext {
   wchar_t referenceFolder[MAX_PATH]; // with a trailing backslash
   wchar_t targetFolder[MAX_PATH];    // with a trailing backslash
-  uint32_t count;                    // items that found a counterpart and whose times were read
+  uint32_t count; // items that found a counterpart whose times were read and written
   uint32_t option;
 };
 

@@ -112,15 +112,20 @@ void DropUnshowable(HWND picker, ExifDates* exif) {
 }
 
 // An existing path whose times cannot be read is refused: the pickers would go on showing another
-// path's times. A missing path is still taken, and Apply then says why it fails.
-bool TimesReadableOrMissing(const wchar_t* path) {
+// path's times. A missing path is still taken (nothing read), and Apply then says why it fails.
+struct PathTimes {
+  SYSTEMTIME created;
+  SYSTEMTIME modified;
+  bool read;
+};
+
+bool TimesReadableOrMissing(const wchar_t* path, PathTimes* times) {
   if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
   }
-  SYSTEMTIME created;
-  SYSTEMTIME modified;
-  return GetPathTimes(path, &created, &modified) != 0;
+  times->read = GetPathTimes(path, &times->created, &times->modified) != 0;
+  return times->read;
 }
 
 } // namespace
@@ -143,9 +148,15 @@ int SetPanePath(HWND pane, const wchar_t* path) {
   wchar_t resolved[260];
   const wchar_t* shown =
       GetResolvedPathDialog(pane, path, resolved, L"Open Target?(Yes) or Shortcut?(No)");
-  if (shown == nullptr || !TimesReadableOrMissing(shown))
+  PathTimes times = {};
+  if (shown == nullptr || !TimesReadableOrMissing(shown, &times))
     return 0;
   SetDlgItemTextW(pane, IDC_PANE_PATH, shown);
+  // Shown with the path, so that a later read that fails cannot leave another path's times.
+  if (times.read) {
+    ShowTime(pane, IDC_PANE_CREATED_DATE, IDC_PANE_CREATED_TIME, times.created);
+    ShowTime(pane, IDC_PANE_MODIFIED_DATE, IDC_PANE_MODIFIED_TIME, times.modified);
+  }
   if (state == nullptr)
     return 1;
   if (pane == state->target.paneWindow) {

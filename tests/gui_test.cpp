@@ -7,13 +7,20 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "app/main_window.h"
 #include "base/handles.h"
+#include "base/settings.h"
+#include "filetime/enumerate_folder.h"
 #include "panes/drop_target.h"
 #include "panes/pane_display.h"
 #include "panes/pane_time.h"
@@ -23,6 +30,7 @@
 #include "rename/rename_settings.h"
 #include "rename/run_rename_method.h"
 #include "resources/resource_ids.h"
+#include "tests/support/fault_injector.h"
 #include "tests/support/file_times.h"
 #include "tests/support/iat_patch.h"
 #include "tests/support/media_builder.h"
@@ -31,30 +39,25 @@
 
 namespace {
 
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::wstring TextOf(HWND window) {
   wchar_t text[400] = {};
   GetWindowTextW(window, text, ARRAYSIZE(text));
   return text;
 }
 
-// Every item under a folder of the TempFolder, at any depth, sorted; folders end in a backslash.
-std::wstring Tree(const TempFolder& folder, const std::wstring& under = L"") {
-  std::wstring tree;
-  for (const std::wstring& name : folder.Listed(under)) {
-    std::wstring item = under.empty() ? name : under + L"\\" + name;
-    tree +=
-        item + L" " + (item.back() == L'\\' ? Tree(folder, item.substr(0, item.size() - 1)) : L"");
-  }
-  return tree;
-}
-
 // Makes the items "name year ..." (a name ending in a backslash a folder), each Modified At(year)
-// unless the year is 0, folders after what they hold.
+// unless the year is 0, folders after what they hold. A file holds its "name year".
 void MakeTree(TempFolder& folder, const std::wstring& items) {
   std::wistringstream in(items);
   std::vector<std::pair<std::wstring, WORD>> made;
-  for (std::pair<std::wstring, WORD> item; in >> item.first >> item.second;)
-    made.push_back({folder.MakeFile(item.first), item.second});
+  for (std::pair<std::wstring, WORD> item; in >> item.first >> item.second;) {
+    std::wstring own = item.first + L" " + std::to_wstring(item.second);
+    made.push_back({folder.MakeFile(item.first, std::string(own.begin(), own.end())), item.second});
+  }
   for (auto item = made.rbegin(); item != made.rend(); ++item)
     if (item->second != 0)
       SetModifiedTicks(item->first, ExpectedUtcTicks(At(item->second)));
@@ -224,97 +227,6 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
   EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"87");
 }
 
-// Get All, Restore and Cleanup on a tree three levels deep, with junk in every folder, names in
-// other case and a junk file in use that can be neither deleted nor written: what each shows and
-// what is on disk after.
-TEST_F(MainCommands, FolderCommandsShowAndChangeWhatTheyPromise) {
-  const std::wstring kept = L"t\\ 2010 t\\a.txt 2001 t\\B.Txt 2002 t\\._held.jpg 2006 "
-                            L"t\\._folder\\ 2007 t\\sub\\ 2011 t\\sub\\deep\\ 2013 "
-                            L"t\\sub\\deep\\deeper\\ 2015 t\\sub\\deep\\deeper\\keep.db 0 ",
-                     rootJunk = L"t\\.ds_store 2003 t\\THUMBS.DB 2004 ",
-                     deepJunk = L"t\\sub\\._a.jpg 0 t\\sub\\deep\\Thumbs.db 0 "
-                                L"t\\sub\\deep\\deeper\\.DS_Store 0";
-  const std::wstring restored =
-      L"t\\.ds_store C- M2003; t\\B.Txt C- M2002; t\\THUMBS.DB C- M2004; t\\a.txt C- M2001";
-  // Pressed in turn, the files' times changed before the last: Get All, Restore, Cleanup, Shift
-  // + Cleanup. The junk deleted: none, the folder's own, all.
-  const std::tuple<const wchar_t*, const wchar_t*, int, std::wstring> rows[] = {
-      {L"G", L"|5| get restore cleanup rename", 0, L""},
-      {L"R", L"|| get cleanup rename", 0, L""},
-      {L"GR", L"|5|4 get restore cleanup rename", 0, restored},
-      {L"GC", L"||2 get cleanup rename", 1, L"t C- M2010"},
-      {L"GCR", L"||2 get cleanup rename", 1, L""},
-      {L"GCG", L"|3| get restore cleanup rename", 1, L""},
-      {L"S", L"||5 get cleanup rename", 2,
-       L"t C- M2010; t\\._folder C- M2007; t\\sub C- M2011; t\\sub\\deep C- M2013; "
-       L"t\\sub\\deep\\deeper C- M2015"}};
-  for (auto [commands, seen, gone, writes] : rows) {
-    TempFolder tree, model;
-    MakeTree(tree, kept + rootJunk + deepJunk);
-    MakeTree(model, kept + (gone < 1 ? rootJunk : L"") + (gone < 2 ? deepJunk : L""));
-    const std::wstring t = tree.PathOf(L"t\\");
-    ASSERT_EQ(SetPanePath(Target(), tree.PathOf(L"t").c_str()), 1);
-    UniqueFile held(CreateFileW((t + L"._held.jpg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-    std::optional<SetFileTimeRecorder> recorder;
-    for (const wchar_t* key = commands; *key != L'\0'; ++key) {
-      if (key[1] == L'\0') {
-        for (const wchar_t* file : {L"a.txt", L"B.Txt", L".ds_store", L"THUMBS.DB", L"._held.jpg"})
-          if (GetFileAttributesW((t + file).c_str()) != INVALID_FILE_ATTRIBUTES)
-            SetModifiedTicks(t + file, ExpectedUtcTicks(At(2020)));
-        recorder.emplace();
-      }
-      system_.keysDown = *key == L'S' ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
-      Command(*key == L'G' ? IDC_GET_ALL_MODIFIED : *key == L'R' ? IDC_RESTORE : IDC_CLEANUP);
-    }
-    EXPECT_EQ(Seen(), seen) << commands;
-    EXPECT_EQ(Tree(tree), Tree(model)) << commands;
-    EXPECT_EQ(recorder->Under(tree.Path()), writes) << commands;
-  }
-}
-
-// Match asks first, then copies each Reference item's times onto the Target item at the same
-// place, folders and files as MatchedFoldersOption says; a time that cannot be read is not copied.
-TEST_F(MainCommands, MatchCopiesReferenceTimesOntoTheTargetAsTheOptionSays) {
-  MakeTree(folder_, L"R\\ 0 R\\a\\ 2001 R\\a\\b\\ 2002 R\\a\\b\\c\\ 2003 R\\a\\f.txt 2004 "
-                    L"R\\a\\b\\g.txt 2005 R\\only\\ 2006 R\\x\\ 2007 T\\ 0 T\\a\\ 0 T\\a\\b\\ 0 "
-                    L"T\\a\\b\\c\\ 0 T\\a\\f.txt 0 T\\a\\b\\g.txt 0 T\\X 0");
-  std::wstring target = folder_.PathOf(L"T"), reference = folder_.PathOf(L"R");
-  ASSERT_EQ(SetPanePath(Target(), target.c_str()), 1);
-  EXPECT_FALSE(MenuEnabled(IDM_MATCH_DATETIME)); // the system menu's Match needs two folders
-  ASSERT_EQ(SetPanePath(Reference(), reference.c_str()), 1);
-  EXPECT_TRUE(MenuEnabled(IDM_MATCH_DATETIME));
-  // Settings file, answer, whether R\a\f.txt's Created time can be read, result, writes.
-  const std::tuple<const wchar_t*, int, bool, const wchar_t*, const wchar_t*> rows[] = {
-      {nullptr, IDYES, true, L"3", L"T\\a C- M2001; T\\a\\b C- M2002; T\\a\\b\\c C- M2003"},
-      {L"[General]\r\nMatchedFoldersOption=50", IDYES, true, L"5",
-       L"T\\a C* M-; T\\a\\b C* M-; T\\a\\b\\c C* M-; T\\a\\b\\g.txt C* M-; T\\a\\f.txt C* M-"},
-      {L"[General]\r\nMatchedFoldersOption=19", IDYES, false, L"6",
-       L"T\\X C* M2007; T\\a C* M2001; T\\a\\b C* M2002; T\\a\\b\\c C* M2003; "
-       L"T\\a\\b\\g.txt C* M2005; T\\a\\f.txt C- M2004"},
-      {L"[General]", IDNO, true, L"0", L""},
-      {L"[General]\r\nMatchedFoldersOption=19", 0, true, L"0", L""}};
-  for (auto [ini, answer, readable, result, writes] : rows) {
-    Ini(ini);
-    SetDlgItemTextW(window_, IDC_FOLDER_RESULT, L"9");
-    system_.boxAnswers = {answer};
-    system_.boxes.clear();
-    // C* stands for the Created time the Reference item holds.
-    std::wstring expected = writes;
-    for (std::wstring item : {L"X", L"a", L"a\\b", L"a\\b\\c", L"a\\f.txt", L"a\\b\\g.txt"})
-      if (size_t at = expected.find(L"T\\" + item + L" C*"); at != std::wstring::npos)
-        expected.replace(at + item.size() + 4, 1,
-                         ShownTicks(FileTicks(folder_.PathOf(L"R\\" + item), true)));
-    GetFileTimeOverride stamp(readable ? L"" : folder_.PathOf(L"R\\a\\f.txt"), kUnconvertibleTicks);
-    SetFileTimeRecorder recorder;
-    SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
-    EXPECT_EQ(ControlText(IDC_FOLDER_RESULT) + L" " + recorder.Under(folder_.Path()),
-              result + (L" " + expected));
-    EXPECT_EQ(system_.boxes, Names{reference + L"\\\r\nTo\r\n" + target +
-                                   L"\\|Matched Folders DateTime|" + std::to_wstring(MB_YESNO)});
-  }
-}
-
 // Restore, Cleanup (the folder's own time) and Match write back the very stamp they read, under
 // either rule: one in the hour the clocks repeat, where a local time stands for two, with a part
 // below the millisecond.
@@ -389,9 +301,8 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
 }
 
 // Open... proposes the path remembered for its pane and kind (Shift: a folder), shows the choice
-// with its times and remembers it under that key alone; the current directory stays. Control,
-// winning over Shift, reloads the pane's times and ends the snapshot.
-TEST_F(Panes, OpenChoosesRemembersAndReloads) {
+// with its times and remembers it under that key alone; the current directory stays.
+TEST_F(Panes, OpenChoosesAndRemembers) {
   MakeTree(folder_, L"photo.jpg 2003 Album\\ 2004 Album\\in.jpg 0 FilePathTarget 0 "
                     L"FilePathReference 0 DirPathTarget\\ 0 DirPathReference\\ 0");
   std::wstring photo = folder_.PathOf(L"photo.jpg"), album = folder_.PathOf(L"Album");
@@ -427,13 +338,6 @@ TEST_F(Panes, OpenChoosesRemembersAndReloads) {
       stored.push_back(Setting(section, key));
     EXPECT_EQ(stored, expected) << k;
   }
-  ASSERT_EQ(SetPanePath(Target(), album.c_str()), 1);
-  Command(IDC_GET_ALL_MODIFIED);
-  SetModifiedTicks(album, ExpectedUtcTicks(At(2009)));
-  system_.keysDown = {VK_SHIFT, VK_CONTROL};
-  SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
-  EXPECT_EQ(Modified(Target()) + Seen() + std::to_wstring(system_.folderDialogs),
-            L"2009|| get cleanup rename2");
 }
 
 // A dropped shortcut asks: Yes takes the file it points to, No the shortcut itself; Cancel, or a
@@ -627,11 +531,13 @@ HANDLE WINAPI SearchingEveryName(LPCWSTR pattern, WIN32_FIND_DATAW* found) {
   return g_search->Original<decltype(&FindFirstFileW)>()(search.c_str(), found);
 }
 
-// As on FAT and exFAT, where a file's index is the place of its directory entry: a rename to a
-// longer name may move it.
+// As on FAT and exFAT, where a file's index is the place of its directory entry, which a rename
+// may move: here the index follows the name.
 BOOL WINAPI IndexMovedByRenames(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
   BOOL read = g_information->Original<decltype(&GetFileInformationByHandle)>()(file, information);
-  information->nFileIndexLow += g_shellCalls;
+  wchar_t path[MAX_PATH] = {};
+  GetFinalPathNameByHandleW(file, path, MAX_PATH, FILE_NAME_NORMALIZED);
+  information->nFileIndexLow ^= static_cast<DWORD>(std::hash<std::wstring>()(path));
   return read;
 }
 
@@ -714,50 +620,6 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   EXPECT_EQ(stored, L"0|*.*|3|1|bc|X |");
 }
 
-// The list holds no rows of its own: after the middle row goes, the others show and rename their
-// own files, though renamed files still match and come anywhere in the listing, and a typed
-// letter still leads to the row it begins. The snapshot follows the files: Restore gives each its
-// own time back. Each rename moves the file's index, as on a memory card.
-TEST_F(Rename, RowsAroundARenamedOneKeepTheirOwnFiles) {
-  g_shell.emplace("shell32.dll", "SHFileOperationW", CountedShell);
-  g_information.emplace("kernel32.dll", "GetFileInformationByHandle", IndexMovedByRenames);
-  g_shellDoes = Shell::kRenames;
-  for (const wchar_t* made :
-       {L"a_x.txt 2001 b_x.txt 2002 c_x.txt 2003", L"c_x.txt 2003 b_x.txt 2002 a_x.txt 2001",
-        L"b_x.txt 2002 c_x.txt 2003 a_x.txt 2001"}) {
-    TempFolder folder;
-    MakeTree(folder, made);
-    ASSERT_EQ(SetPanePath(Target(), folder.Path().c_str()), 1);
-    Command(IDC_GET_ALL_MODIFIED);
-    Run([&](HWND dialog) {
-      Names rows = Preview(dialog, {.find = L"_x", .replace = L"_x_y"});
-      ASSERT_EQ(rows.size(), 3u);
-      RenameRow(dialog, 1);
-      EXPECT_EQ(Rows(dialog), (Names{rows[0], rows[2]}));
-      SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[2][0], 1);
-      Press(dialog, IDC_RENAME_ONE);
-      // Asked from past the last row, only a search that wraps finds the top one.
-      NMLVFINDITEMW find = {{nullptr, IDC_RENAME_LIST, LVN_ODFINDITEMW}, 1, {}};
-      find.lvfi.psz = rows[0].c_str();
-      for (UINT wrap : {0u, UINT{LVFI_WRAP}}) {
-        find.lvfi.flags = LVFI_STRING | wrap;
-        LRESULT found = 0;
-        EXPECT_TRUE(AnswerPreviewList(&find.hdr, &found));
-        EXPECT_EQ(found, wrap != 0 ? 0 : -1);
-      }
-      EXPECT_EQ(Rows(dialog), Names{rows[0]});
-      RenameRow(dialog, 0);
-      EXPECT_EQ(Rows(dialog), Names{});
-    });
-    EXPECT_EQ(folder.Listed(), (Names{L"a_x_y.txt", L"b_x_y.txt", L"c_x_y.txt"})) << made;
-    SetFileTimeRecorder recorder;
-    Command(IDC_RESTORE);
-    EXPECT_EQ(recorder.Under(folder.Path()),
-              L"a_x_y.txt C- M2001; b_x_y.txt C- M2002; c_x_y.txt C- M2003")
-        << made;
-  }
-}
-
 // Without a row nothing is renamed. A change of any input empties the list, so that no row shows
 // what the buttons would not do, and Execute renames what the inputs give then.
 TEST_F(Rename, TheListNeverShowsWhatTheButtonsWouldNotDo) {
@@ -818,6 +680,15 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
       EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
                 leaves ? -1 : 0);
     }
+    // Typed letters asked for from past the last row find the top one only when the search wraps.
+    NMLVFINDITEMW find = {{nullptr, IDC_RENAME_LIST, LVN_ODFINDITEMW}, 1, {}};
+    find.lvfi.psz = L"abd";
+    for (UINT wrap : {0u, UINT{LVFI_WRAP}}) {
+      find.lvfi.flags = LVFI_PARTIAL | wrap;
+      LRESULT found = 0;
+      EXPECT_TRUE(AnswerPreviewList(&find.hdr, &found));
+      EXPECT_EQ(found, wrap != 0 ? 0 : -1);
+    }
   });
 }
 
@@ -845,6 +716,343 @@ TEST_F(Rename, AListingIsSizedForTheFolderAtHand) {
     EXPECT_LT(g_largest, 16384u);
     EXPECT_EQ(Rows(dialog), Names{L"f1.txt -> g1.txt"});
   });
+}
+
+// t, the Target: a photo, junk in each folder (one three levels down, names in either case), a
+// folder named like junk, names Rename changes; r, the Reference: t's shape, a folder where t has
+// a file, a file t has not. A file holds its "path year", so it is known wherever it goes.
+const wchar_t kSweepTree[] =
+    L"t\\ 2010 t\\IMG_1.jpg 2001 t\\a_IMG_2.txt 2002 t\\THUMBS.DB 2003 t\\._dir\\ 2007 t\\sub\\ "
+    L"2004 "
+    L"t\\sub\\IMG_3.txt 2005 t\\sub\\deep\\ 2008 t\\sub\\deep\\.ds_store 2006 r\\ 2011 "
+    L"r\\IMG_1.jpg 2012 r\\a_IMG_2.txt\\ 2013 r\\only.txt 2016 r\\sub\\ 2014 r\\sub\\IMG_3.txt "
+    L"2015";
+
+// Steps, the one in brackets swept: c m b Apply Created, Modified, Both; T the photo dropped on the
+// Target, D r's on the Reference; O Open..., F Shift + Open..., L Control + Open...; K the settings
+// read at start; G Get All; R Restore; C Cleanup, S Shift + Cleanup; M Match answered Yes, N No, X
+// by a box that could not be shown; P Test, E Execute, I Rename It; z t's files Modified in 2020.
+// Set ... from Reference and the Exif commands make no call: D and T read what they copy.
+struct SweepRow {
+  const wchar_t *steps, *target, *option, *seen; // option: MatchedFoldersOption; seen: no faults
+};
+const SweepRow kSweepRows[] = {{L"[c]", L"t\\IMG_1.jpg", L"33", L"OK|| exif-c exif-m"},
+                               {L"[m]", L"t\\IMG_1.jpg", L"33", L"OK|| exif-c exif-m"},
+                               {L"[b]", L"t\\IMG_1.jpg", L"33", L"OK|| exif-c exif-m"},
+                               {L"[D]", L"t\\IMG_1.jpg", L"33", L"|| exif-c exif-m"},
+                               {L"[T]", L"t", L"33", L"|| exif-c exif-m"},
+                               {L"[O]", L"t", L"33", L"|| exif-c exif-m"},
+                               {L"[F]", L"t\\IMG_1.jpg", L"33", L"|| get cleanup rename"},
+                               {L"Gz[L]", L"t", L"33", L"|| get cleanup rename"},
+                               {L"[K]", L"t", L"33", L"|| get cleanup rename"},
+                               {L"GR[G]", L"t", L"33", L"|3| get restore cleanup rename"},
+                               {L"G[C]", L"t", L"33", L"||1 get cleanup rename"},
+                               {L"G[S]", L"t", L"33", L"||2 get cleanup rename"},
+                               {L"GEz[R]R", L"t", L"33", L"|3|3 get restore cleanup rename"},
+                               {L"Gz[E]R", L"t", L"33", L"|3|3 get restore cleanup rename"},
+                               {L"Gz[I]R", L"t", L"33", L"|3|3 get restore cleanup rename"},
+                               {L"[P]", L"t", L"33", L"|| get cleanup rename"},
+                               {L"[M]", L"t", nullptr, L"||1 get cleanup rename"},
+                               {L"[M]", L"t", L"51", L"||3 get cleanup rename"},
+                               {L"[M]", L"t", L"18", L"||4 get cleanup rename"},
+                               {L"[N]", L"t", L"51", L"||0 get cleanup rename"},
+                               {L"[X]", L"t", L"51", L"||0 get cleanup rename"}};
+
+std::string Narrow(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
+
+std::string Contents(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The "path year" a file holds last (the photo's after its JPEG bytes), or a folder's path.
+std::string Own(const std::string& what) {
+  return what.substr(what.rfind('\n') + 1);
+}
+
+// Where each item is, known by what it holds; one found twice says so.
+using World = std::map<std::string, std::wstring>;
+World Survey(const TempFolder& root, const std::wstring& under = L"", World world = {}) {
+  for (const std::wstring& name : root.Listed(under)) {
+    std::wstring item = under.empty() ? name : under + L"\\" + name;
+    bool folder = item.back() == L'\\';
+    auto [at, added] = world.emplace(folder ? Narrow(item) : Contents(root.PathOf(item)), item);
+    at->second += added ? L"" : L" and " + item;
+    world = folder ? Survey(root, item.substr(0, item.size() - 1), std::move(world)) : world;
+  }
+  return world;
+}
+
+struct Outcome {
+  World world;
+  std::set<std::pair<std::string, std::wstring>> writes; // item and times, from the swept step on
+  std::vector<FaultInjector::Call> calls;                // of the swept step
+  std::wstring seen;
+};
+
+// Ends the process when a run passes its time: a command that hangs never returns to fail.
+struct Watchdog {
+  std::atomic<ULONGLONG> deadline = ~0ull;
+  std::string run;
+  std::thread thread{[this] {
+    for (; deadline != 0; Sleep(200))
+      if (GetTickCount64() > deadline)
+        fprintf(stderr, "hung: %s\n", run.c_str()), TerminateProcess(GetCurrentProcess(), 3);
+  }};
+  ~Watchdog() { deadline = 0, thread.join(); }
+};
+
+class FaultSweep : public Panes {
+protected:
+  // Files that change their index when renamed, as on a memory card.
+  void SetUp() override {
+    Panes::SetUp();
+    g_information.emplace("kernel32.dll", "GetFileInformationByHandle", IndexMovedByRenames);
+  }
+  void TearDown() override {
+    g_information.reset();
+    Panes::TearDown();
+  }
+  // Makes the tree afresh unless the last run left it as made, then takes the row's steps, each
+  // as a user takes it, its calls counted and the planned one failed when swept; after each, what
+  // the window says against the disk and the times written meanwhile.
+  Outcome Run(const SweepRow& row);
+
+  FaultInjector faults_;
+  World start_;
+  bool clean_ = false;
+};
+
+Outcome FaultSweep::Run(const SweepRow& row) {
+  // The same paths every run, so that the paths remembered in the settings file are too.
+  for (const wchar_t* made : clean_ ? std::vector<const wchar_t*>{} : std::vector{L"t", L"r"})
+    TempFolder::RemoveTree(folder_.PathOf(made));
+  if (!std::exchange(clean_, true)) {
+    MakeTree(folder_, kSweepTree);
+    Bytes photo = JpegBuilder()
+                      .Exif(BuildTiff(CameraLayout(ByteOrder::kIntel, "2019:07:04 18:30:05",
+                                                   "2018:03:02 01:02:03", "2017:11:12 13:14:15")))
+                      .Build(70000);
+    folder_.MakeFile(L"t\\IMG_1.jpg",
+                     std::string(photo.begin(), photo.end()) + "\nt\\IMG_1.jpg 2001");
+    SetModifiedTicks(folder_.PathOf(L"t\\IMG_1.jpg"), ExpectedUtcTicks(At(2001)));
+    start_ = Survey(folder_);
+  }
+  // No value the commands write is shorter than the one it replaces, so the file never shrinks.
+  std::wstring ini = Ini((L"[Rename]\r\nMethod=3\r\nFilter=\"*\"\r\n[Replace]\r\nFind=\"IMG\"\r\n"
+                          L"[General]\r\n" +
+                          (row.option ? L"MatchedFoldersOption=" + std::wstring(row.option) : L""))
+                             .c_str());
+  size_t settings = Contents(ini).size();
+  g_renameSettings = {};
+  SetDlgItemTextW(window_, IDC_APPLY_RESULT, L"");
+  // A pane is given its path again only when it shows another: each new path costs a tooltip.
+  for (auto [pane, path] : {std::pair{Target(), folder_.PathOf(row.target)},
+                            std::pair{Reference(), folder_.PathOf(L"r")}})
+    if (PanePath(pane) != path && SetPanePath(pane, path.c_str()) != 1)
+      ADD_FAILURE() << "not set: " << Narrow(path);
+  DiscardSnapshot(State());
+  ShowPaneTimes(Target(), &State()->exifDates);
+  ShowPaneTimes(Reference(), nullptr);
+  Outcome out;
+  Names writes;
+  for (const wchar_t* at = row.steps; *at != L'\0'; ++at) {
+    wchar_t step = *at;
+    bool swept = at != row.steps && at[-1] == L'[', apply = wcschr(L"cmb", step),
+         cleanup = step == L'C' || step == L'S';
+    system_.keysDown = step == L'S' || step == L'F' ? std::vector<int>{VK_SHIFT}
+                       : step == L'L'               ? std::vector<int>{VK_CONTROL, VK_SHIFT}
+                                                    : std::vector<int>{};
+    system_.boxAnswers = {step == L'N' ? IDNO : step == L'X' ? 0 : IDYES};
+    system_.boxes.clear();
+    system_.fileChoice = folder_.PathOf(L"t\\IMG_1.jpg");
+    system_.folderChoice = folder_.PathOf(L"t");
+    size_t files = cleanup ? Survey(folder_).size() : 0;
+    for (const std::wstring& name : step == L'z' ? folder_.Listed(L"t") : Names{})
+      if (name.back() != L'\\')
+        SetModifiedTicks(folder_.PathOf(L"t\\" + name), ExpectedUtcTicks(At(2020)));
+    std::optional<SetFileTimeRecorder> recorder;
+    if (!wcschr(L"[]z", step))
+      recorder.emplace();
+    HWND pane = step == L'D' ? Reference() : Target();
+    system_.dialog = [&](HWND dialog) {
+      Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"P_", .filter = L""});
+      SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, L'a', 1); // selects a_IMG_2.txt's row
+      faults_.thread = swept ? GetCurrentThreadId() : 0;
+      Press(dialog, step == L'P' ? IDC_RENAME_TEST : step == L'E' ? IDOK : IDC_RENAME_ONE);
+      faults_.thread = 0;
+      // A preview shows only what is so; Rename It's row leaves only when its file carries the
+      // new name, and else stays, selected.
+      size_t row = rows[0][0] == L'a' ? 0 : 1;
+      std::wstring old = rows[row].substr(0, rows[row].find(L" -> ")),
+                   now = rows[row].substr(old.size() + 4);
+      bool left = step == L'I' && Rows(dialog) != rows,
+           renamed = !Exists(folder_.PathOf(L"t\\" + old)) && Exists(folder_.PathOf(L"t\\" + now));
+      for (const std::wstring& shown : step == L'P' ? Rows(dialog) : Names{})
+        EXPECT_NE(std::find(rows.begin(), rows.end(), shown), rows.end()) << Narrow(shown);
+      if (step == L'I') {
+        EXPECT_EQ(Rows(dialog), left && renamed ? Names{rows[1 - row]} : rows);
+        EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
+                  left ? -1 : int(row));
+      }
+    };
+    const std::pair<wchar_t, int> buttons[] = {
+        {L'c', IDC_APPLY_CREATED},    {L'm', IDC_APPLY_MODIFIED}, {L'b', IDC_APPLY_BOTH},
+        {L'G', IDC_GET_ALL_MODIFIED}, {L'R', IDC_RESTORE},        {L'C', IDC_CLEANUP},
+        {L'S', IDC_CLEANUP}};
+    wchar_t located[MAX_PATH];
+    faults_.thread = swept ? GetCurrentThreadId() : 0;
+    if (step == L'T' || step == L'D')
+      DropOn(step == L'T' ? IDC_TARGET_PLACEHOLDER : IDC_REFERENCE_PLACEHOLDER,
+             {folder_.PathOf(step == L'D' ? L"r\\IMG_1.jpg" : L"t\\IMG_1.jpg")});
+    if (step == L'O' || step == L'F' || step == L'L')
+      SendMessageW(pane, WM_COMMAND, IDC_PANE_OPEN, 0);
+    if (step == L'K')
+      LocateSettingsFile(home_.PathOf(L"Datewright.exe").c_str(), located),
+          LoadRenameSettings(located, &g_renameSettings);
+    if (step == L'M' || step == L'N' || step == L'X')
+      SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
+    for (auto [key, id] : buttons) // pressed as a user can: when enabled
+      if (key == step && Enabled(id))
+        Command(id);
+    faults_.thread = 0;
+    if (step == L'P' || step == L'E' || step == L'I')
+      Command(IDM_RENAME_FILES);
+    std::wstring lines = recorder ? recorder->Under(folder_.Path()) + L"; " : L"";
+    Names written;
+    for (size_t at = 0, end; (end = lines.find(L"; ", at)) != std::wstring::npos; at = end + 2)
+      if (end > at)
+        written.push_back(lines.substr(at, end - at));
+    // Match writes in t only, and only the times its option asks for (its default when the option
+    // could not be read), after asking about r and t, in that order.
+    int succeeded = 0,
+        option = (faults_.fired && faults_.function == "GetPrivateProfileIntW") || !row.option
+                     ? 33
+                     : std::stoi(row.option);
+    for (const std::wstring& write : written) {
+      succeeded += write.find(L" failed") == std::wstring::npos;
+      std::string times = Narrow(write.substr(0, 2)) +
+                          (write.find(L" C-") == std::wstring::npos ? "C" : "") +
+                          (write.find(L" M-") == std::wstring::npos ? "M" : "");
+      EXPECT_EQ(times, step != L'M' ? times
+                                    : std::string("t\\") + (option & 2 ? "C" : "") +
+                                          (option & 1 ? "M" : ""));
+    }
+    EXPECT_TRUE(system_.boxes.empty() ||
+                system_.boxes == Names{folder_.PathOf(L"r\\") + L"\r\nTo\r\n" +
+                                       folder_.PathOf(L"t\\") + L"|Matched Folders DateTime|4"});
+    // The snapshot's count is of the records it holds, and Restore is there exactly while it is.
+    HGLOBAL snapshot = State()->modifiedSnapshot;
+    uint32_t filled = 0;
+    if (auto* records = static_cast<FolderEntry*>(snapshot ? GlobalLock(snapshot) : nullptr)) {
+      for (uint32_t i = 0; i < State()->snapshotCount; ++i)
+        filled += records[i].fullPath[0] != L'\0';
+      GlobalUnlock(snapshot);
+    }
+    EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT) + (Enabled(IDC_RESTORE) ? L"+" : L""),
+              snapshot ? std::to_wstring(filled) + L"+" : L"");
+    // Apply says why a write failed; Restore and Match count the times written, Cleanup the files
+    // gone; Get All empties the count.
+    std::wstring said = ControlText(apply ? IDC_APPLY_RESULT : IDC_FOLDER_RESULT);
+    EXPECT_EQ(said, apply                   ? (succeeded ? L"OK" : std::to_wstring(faults_.error))
+                    : step == L'G'          ? L""
+                    : cleanup               ? std::to_wstring(files - Survey(folder_).size())
+                    : wcschr(L"RMNX", step) ? std::to_wstring(succeeded)
+                                            : said);
+    // Unless it failed, Restore gave each file in t its own time back, whatever Execute renamed
+    // (Rename It's rename may be unseen, and unfollowed), and Cleanup and Execute each folder.
+    std::string tree = " " + Narrow(kSweepTree) + " ";
+    bool whole = !(swept && faults_.fired) &&
+                 (step == L'R' ? !wcsstr(row.steps, L"[I]") : cleanup || step == L'E');
+    // Open... remembers the file or folder it chose, Control + Open... neither.
+    if (wcschr(L"OFL", step) && !(swept && faults_.fired)) {
+      EXPECT_EQ(Setting(L"FilePath", L"Target") + L"|" + Setting(L"DirPath", L"Target"),
+                (step == L'O' ? system_.fileChoice : L"") + L"|" +
+                    (step == L'F' ? system_.folderChoice : L""));
+    }
+    for (const auto& [what, where] : whole ? Survey(folder_) : World{}) {
+      bool folder = where.back() == L'\\';
+      if (where.rfind(L"t\\", 0) == 0 &&
+          (step == L'R' ? !folder && where.find(L'\\', 2) == std::wstring::npos : folder)) {
+        EXPECT_EQ(Narrow(ShownTicks(FileTicks(folder_.PathOf(where)))),
+                  folder ? tree.substr(tree.find(" " + Own(what) + " ") + what.size() + 2, 4)
+                         : Own(what).substr(Own(what).find(' ') + 1))
+            << Narrow(where);
+      }
+    }
+    // A pane never shows another path's times.
+    std::wstring path = PanePath(pane);
+    if (wcschr(L"TDOFL", step) && Exists(path)) {
+      EXPECT_EQ(Pickers(pane),
+                L"C" + ShownTicks(FileTicks(path, true)) + L" M" + ShownTicks(FileTicks(path)));
+    }
+    clean_ = clean_ && step != L'z' && written.empty();
+    writes.insert(writes.end(), wcschr(row.steps, L'[') < at ? written.begin() : written.end(),
+                  written.end());
+    out.calls = swept ? faults_.calls : out.calls;
+  }
+  out.world = Survey(folder_);
+  clean_ = clean_ && out.world == start_;
+  // A write is known by the item now at its path; an attempt counts.
+  for (const std::wstring& write : writes) {
+    std::wstring path = write.substr(0, write.find(L" C")), times = write.substr(path.size());
+    std::string item = "?" + Narrow(path);
+    for (const auto& [what, where] : out.world)
+      item = where == path || where == path + L"\\" ? what : item;
+    out.writes.insert({item, times.substr(0, times.find(L" failed"))});
+  }
+  EXPECT_GE(Contents(ini).size(), settings) << "the settings file cut short";
+  out.seen = Seen();
+  return out;
+}
+
+TEST_F(FaultSweep, EachFileSystemCallOfEachCommandFailedInTurn) {
+  const DWORD errors[] = {5, 32, 2, 3, 112, 21, 64};
+  Watchdog watchdog;
+  for (const SweepRow& row : kSweepRows) {
+    std::string label = Narrow(row.steps) + " " + (row.option ? Narrow(row.option) : "");
+    SCOPED_TRACE(label);
+    faults_.Plan("", 0, 0);
+    Outcome base = Run(row);
+    EXPECT_EQ(base.seen, row.seen);
+    // Each call once, the errors in turn; those that write, delete or rename with every error.
+    for (size_t i = 0; i < base.calls.size() && !HasFailure(); ++i) {
+      const FaultInjector::Call& call = base.calls[i];
+      for (size_t e = call.writes ? 0 : i % 7; e < (call.writes ? 7 : i % 7 + 1); ++e) {
+        watchdog.run = label + ": " + call.function + " #" + std::to_string(call.number) +
+                       " fails with " + std::to_string(errors[e]);
+        SCOPED_TRACE(watchdog.run);
+        watchdog.deadline = GetTickCount64() + 30000;
+        faults_.Plan(call.function, call.number, errors[e]);
+        Outcome got = Run(row);
+        EXPECT_TRUE(faults_.fired);
+        // Each item is where it was or where the run without faults took it, once, with what it
+        // holds; only what that run deleted is gone. Only what that run writes is written, each
+        // item once; a setting that could not be read counts as missing, so Match copies by the
+        // default, within t.
+        for (const auto& [what, where] : got.world)
+          EXPECT_EQ(start_.count(what), 1u) << "new or changed: " << Narrow(where);
+        for (const auto& [what, where] : start_) {
+          auto now = got.world.find(what), then = base.world.find(what);
+          bool gone = now == got.world.end(), deleted = then == base.world.end();
+          EXPECT_TRUE(gone ? deleted
+                           : now->second == where || (!deleted && now->second == then->second))
+              << Own(what) << (gone ? " lost" : " now at " + Narrow(now->second));
+        }
+        std::string last;
+        for (const auto& write : got.writes) {
+          EXPECT_TRUE(call.function == "GetPrivateProfileIntW"
+                          ? Own(write.first).rfind("t\\", 0) == 0
+                          : base.writes.count(write) == 1)
+              << Own(write.first) << Narrow(write.second);
+          EXPECT_NE(write.first, std::exchange(last, write.first))
+              << "written twice: " << Own(last);
+        }
+      }
+    }
+  }
 }
 
 } // namespace

@@ -98,9 +98,13 @@ std::vector<std::pair<std::wstring, std::wstring>> g_calls;
 
 BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed,
                                  const FILETIME* modified) {
+  BOOL written = g_setPatch->Original<decltype(&SetFileTime)>()(file, created, accessed, modified);
+  DWORD error = GetLastError();
   g_calls.push_back({PathOfHandle(file), L" C" + ShownSlot(created) + L" M" + ShownSlot(modified) +
-                                             (accessed != nullptr ? L" A" : L"")});
-  return g_setPatch->Original<decltype(&SetFileTime)>()(file, created, accessed, modified);
+                                             (accessed != nullptr ? L" A" : L"") +
+                                             (written ? L"" : L" failed")});
+  SetLastError(error);
+  return written;
 }
 
 struct Override {

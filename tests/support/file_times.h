@@ -43,8 +43,8 @@ struct SetFileTimeRecorder {
   SetFileTimeRecorder();
   ~SetFileTimeRecorder();
   // Every call for a path under folder, sorted: "relative C<time> M<time>", "-" for a slot not
-  // given, each time as the local one it stands for (Shown), " A" after a last-access time;
-  // joined with "; ".
+  // given, each time as the local one it stands for (Shown), " A" after a last-access time,
+  // " failed" after a call that failed; joined with "; ".
   std::wstring Under(const std::wstring& folder) const;
 };
 
