@@ -254,8 +254,9 @@ TEST_F(MainCommands, RecordsWriteBackTheStampTheyRead) {
 
 class Panes : public MainWindowTest {
 protected:
-  // What the program's drop target sends for a drop of names on a control.
-  LRESULT DropOn(int id, const std::vector<std::wstring>& names) {
+  // Drops names on a control as a drag from Explorer does, through the program's drop target,
+  // which answers copy each time: told of a move, the source would delete its files.
+  void DropOn(int id, const std::vector<std::wstring>& names) {
     std::wstring list;
     for (const std::wstring& name : names)
       list += name + L'\0';
@@ -264,13 +265,21 @@ protected:
     *files = {sizeof(DROPFILES), {}, FALSE, TRUE};
     std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
     GlobalUnlock(block);
+    IDataObject* data = nullptr;
+    ASSERT_TRUE(OpenClipboard(window_) && EmptyClipboard() && SetClipboardData(CF_HDROP, block));
+    CloseClipboard();
+    ASSERT_EQ(OleGetClipboard(&data), S_OK);
     RECT rect;
     GetWindowRect(GetDlgItem(window_, id), &rect);
     POINTL point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    LRESULT result = SendMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(block),
-                                  reinterpret_cast<LPARAM>(&point));
-    GlobalFree(block);
-    return result;
+    auto* target = new CSimpleDropTarget(window_);
+    std::vector<DWORD> effects(3, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+    target->DragEnter(data, MK_LBUTTON, point, &effects[0]);
+    target->DragOver(MK_LBUTTON, point, &effects[1]);
+    target->Drop(data, 0, point, &effects[2]);
+    EXPECT_EQ(effects, std::vector<DWORD>(3, DROPEFFECT_COPY));
+    target->Release();
+    data->Release();
   }
 };
 
@@ -300,43 +309,39 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   }
 }
 
-// Open... proposes the path remembered for its pane and kind (Shift: a folder), shows the choice
-// with its times and remembers it under that key alone; the current directory stays.
+// Open... proposes, to a pane that shows no path, the path remembered for it and its kind (Shift:
+// a folder), shows the choice with its times and remembers it under that key alone; the current
+// directory stays.
 TEST_F(Panes, OpenChoosesAndRemembers) {
   MakeTree(folder_, L"photo.jpg 2003 Album\\ 2004 Album\\in.jpg 0 FilePathTarget 0 "
                     L"FilePathReference 0 DirPathTarget\\ 0 DirPathReference\\ 0");
-  std::wstring photo = folder_.PathOf(L"photo.jpg"), album = folder_.PathOf(L"Album");
-  const std::pair<const wchar_t*, const wchar_t*> keys[] = {{L"FilePath", L"Target"},
-                                                            {L"FilePath", L"Reference"},
-                                                            {L"DirPath", L"Target"},
-                                                            {L"DirPath", L"Reference"}};
-  Names remembered;
-  for (auto [section, key] : keys)
-    remembered.push_back(folder_.PathOf(std::wstring(section) + key));
+  const wchar_t* keys[] = {L"FilePath", L"Target", L"FilePath", L"Reference",
+                           L"DirPath",  L"Target", L"DirPath",  L"Reference"};
   wchar_t before[MAX_PATH] = {}, after[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, before);
-  for (size_t k = 0; k < 4; ++k) {
+  system_.fileChoice = folder_.PathOf(L"photo.jpg");
+  system_.folderChoice = folder_.PathOf(L"Album");
+  for (int k = 0; k < 8; k += 2) {
     Open(L"Datewright.exe");
-    std::wstring ini = Ini(L"");
-    for (size_t i = 0; i < 4; ++i)
-      WritePrivateProfileStringW(keys[i].first, keys[i].second,
-                                 (L"\"" + remembered[i] + L"\"").c_str(), ini.c_str());
-    bool folder = keys[k].first[0] == L'D', target = keys[k].second[0] == L'T';
+    std::wstring ini = Ini(L""), stored, expected;
+    for (int i = 0; i < 8; i += 2)
+      WritePrivateProfileStringW(keys[i], keys[i + 1],
+                                 (L"\"" + folder_.PathOf(keys[i]) + keys[i + 1] + L"\"").c_str(),
+                                 ini.c_str());
+    bool folder = k >= 4;
+    HWND pane = k % 4 ? Reference() : Target(), other = k % 4 ? Target() : Reference();
     system_.keysDown = folder ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
-    system_.fileChoice = photo;
-    system_.folderChoice = album;
-    SendMessageW(target ? Target() : Reference(), WM_COMMAND, IDC_PANE_OPEN, 0);
+    SendMessageW(pane, WM_COMMAND, IDC_PANE_OPEN, 0);
     GetCurrentDirectoryW(MAX_PATH, after);
-    EXPECT_STREQ(after, before); // a relative path must go on naming the same file
-    EXPECT_EQ(folder ? system_.folderPreselected : system_.fileProposed, remembered[k]);
-    HWND pane = target ? Target() : Reference(), other = target ? Reference() : Target();
-    EXPECT_EQ(PanePath(pane) + Modified(pane) + PanePath(other),
-              folder ? album + L"2004" : photo + L"2003");
-    Names stored, expected = remembered;
-    expected[k] = folder ? album : photo;
-    for (auto [section, key] : keys)
-      stored.push_back(Setting(section, key));
-    EXPECT_EQ(stored, expected) << k;
+    std::wstring choice = folder ? system_.folderChoice : system_.fileChoice;
+    for (int i = 0; i < 8; i += 2) {
+      stored += Setting(keys[i], keys[i + 1]) + L"|";
+      expected += (i == k ? choice : folder_.PathOf(keys[i]) + keys[i + 1]) + L"|";
+    }
+    EXPECT_EQ(std::wstring(after) + (folder ? system_.folderPreselected : system_.fileProposed) +
+                  L"|" + PanePath(pane) + Modified(pane) + PanePath(other) + L"|" + stored,
+              before + folder_.PathOf(keys[k]) + keys[k + 1] + L"|" + choice +
+                  (folder ? L"2004" : L"2003") + L"|" + expected);
   }
 }
 
@@ -360,48 +365,24 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   system_.boxAnswers = {IDYES, IDNO, IDCANCEL, 0};
   for (const std::wstring& expected : {photo, link, first, first}) {
     ASSERT_EQ(SetPanePath(Target(), first.c_str()), 1);
-    EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {link}), expected == first ? 0 : 1);
+    DropOn(IDC_TARGET_PLACEHOLDER, {link});
     EXPECT_EQ(PanePath(Target()), expected);
   }
   EXPECT_EQ(system_.boxes, Names(4, L"Open Target?(Yes) or Shortcut?(No)|photo.jpg|" +
                                         std::to_wstring(MB_YESNOCANCEL)));
   std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
   GetFileTimeOverride locked(noTimes, std::nullopt);
-  EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, last}), 1);
+  DropOn(IDC_TARGET_PLACEHOLDER, {first, last});
   EXPECT_EQ(PanePath(Target()) + Modified(Target()), last + L"2014");
   for (const std::wstring& refused : {folder_.MakeFile(L"bad.lnk", "no shortcut"),
                                       folder_.PathOf(std::wstring(300, L'n')), noTimes}) {
-    EXPECT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last}), 0);
+    DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last});
     EXPECT_EQ(PanePath(Target()) + Modified(Target()), first + L"2013");
   }
-  EXPECT_EQ(DropOn(IDC_APPLY_CREATED, {last}), 0);
-  EXPECT_EQ(DropOn(IDC_REFERENCE_PLACEHOLDER, {last}), 1);
+  DropOn(IDC_APPLY_CREATED, {last});
+  DropOn(IDC_REFERENCE_PLACEHOLDER, {last});
   EXPECT_EQ(PanePath(Target()) + PanePath(Reference()) + Modified(Reference()),
             first + last + L"2014");
-}
-
-// Offering files, a drag is always a copy: told of a move, the source would delete its files.
-TEST_F(Panes, TheDropTargetAnswersCopyForFilesAndNothingElse) {
-  auto* target = new CSimpleDropTarget(window_);
-  target->AddRef();
-  for (UINT format : {UINT{CF_HDROP}, UINT{CF_UNICODETEXT}}) {
-    // The clipboard's data object offers what was put there.
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + 4);
-    static_cast<DROPFILES*>(GlobalLock(block))->pFiles = sizeof(DROPFILES);
-    GlobalUnlock(block);
-    ASSERT_TRUE(OpenClipboard(window_) && EmptyClipboard() && SetClipboardData(format, block));
-    CloseClipboard();
-    IDataObject* data = nullptr;
-    ASSERT_EQ(OleGetClipboard(&data), S_OK);
-    std::vector<DWORD> effects(3, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
-    target->DragEnter(data, MK_LBUTTON, {0, 0}, &effects[0]);
-    target->DragOver(MK_LBUTTON, {0, 0}, &effects[1]);
-    EXPECT_EQ(target->Drop(data, 0, {0, 0}, &effects[2]), S_OK);
-    EXPECT_EQ(effects,
-              std::vector<DWORD>(3, format == CF_HDROP ? DROPEFFECT_COPY : DROPEFFECT_NONE));
-    data->Release();
-  }
-  EXPECT_EQ(target->Release(), 0u);
 }
 
 // The Exif commands copy the camera's date to Created and the digitized one to Modified, else
@@ -447,7 +428,7 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
     GetFileTimeOverride override(photo, stamp);
     UniqueFile writer(CreateFileW(photo.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
-    ASSERT_EQ(DropOn(IDC_TARGET_PLACEHOLDER, {photo}), 1);
+    DropOn(IDC_TARGET_PLACEHOLDER, {photo});
     writer.Reset();
     std::wstring first = Shown(ReadPaneTime(Target(), PaneTime::Created)).substr(0, 13);
     WritePaneTime(Target(), PaneTime::Created, At(1999));
@@ -653,20 +634,13 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
   MakeTree(folder_, L"abc.txt 0 abd.txt 0");
   g_shell.emplace("shell32.dll", "SHFileOperationW", CountedShell);
   // Inputs, what the shell does, whether it is asked, the files after, whether the row leaves.
+  // clang-format off
   const std::tuple<Inputs, Shell, bool, Names, bool> rows[] = {
-      {{.method = RenameMatchEnd, .find = L"d", .replace = L"c"},
-       Shell::kRenames,
-       false,
-       {L"abc.txt", L"abd.txt"},
-       false},
-      {{.find = L"abd", .replace = L"x"}, Shell::kSkips, true, {L"abc.txt", L"abd.txt"}, false},
-      {{.find = L"abd", .replace = L"ABD"}, Shell::kRenames, true, {L"ABD.txt", L"abc.txt"}, true},
-      {{.find = L"ABD", .replace = L"e"},
-       Shell::kCopies,
-       true,
-       {L"ABD.txt", L"abc.txt", L"e.txt"},
-       false},
-  };
+      {{RenameMatchEnd, L"d", L"c"}, Shell::kRenames, false, {L"abc.txt", L"abd.txt"}, false},
+      {{RenameReplace, L"abd", L"x"}, Shell::kSkips, true, {L"abc.txt", L"abd.txt"}, false},
+      {{RenameReplace, L"abd", L"ABD"}, Shell::kRenames, true, {L"ABD.txt", L"abc.txt"}, true},
+      {{RenameReplace, L"ABD", L"e"}, Shell::kCopies, true, {L"ABD.txt", L"abc.txt", L"e.txt"}, false}};
+  // clang-format on
   Run([&](HWND dialog) {
     for (const auto& [inputs, shell, asked, listed, leaves] : rows) {
       Names shown = Preview(dialog, inputs);

@@ -29,7 +29,6 @@ BOOL WINAPI ScriptedGetOpenFileNameW(OPENFILENAMEW* dialog) {
 }
 
 PIDLIST_ABSOLUTE WINAPI ScriptedSHBrowseForFolderW(BROWSEINFOW* browse) {
-  ++g_script->folderDialogs;
   g_script->folderPreselected = reinterpret_cast<const wchar_t*>(browse->lParam);
   return g_script->folderChoice.empty()
              ? nullptr

@@ -21,7 +21,6 @@ struct ScriptedSystem {
   // GetOpenFileNameW and SHBrowseForFolderW: the choice, empty for Cancel, and what was proposed.
   std::wstring fileChoice, fileProposed;
   std::wstring folderChoice, folderPreselected;
-  int folderDialogs = 0;
   // GetAsyncKeyState: the keys reported down.
   std::vector<int> keysDown;
   // DialogBoxParamW: the dialog is made modeless and handed to this, then destroyed.
