@@ -666,32 +666,6 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
   });
 }
 
-size_t g_largest;
-ImportPatch* g_heapAlloc;
-
-LPVOID WINAPI CountingHeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
-  g_largest = std::max(g_largest, size_t{bytes});
-  return g_heapAlloc->Original<decltype(&HeapAlloc)>()(heap, flags, bytes);
-}
-
-// What a small folder costs does not depend on the folders listed before it.
-TEST_F(Rename, AListingIsSizedForTheFolderAtHand) {
-  for (int i = 0; i < 300; ++i)
-    folder_.MakeFile(L"f" + std::to_wstring(i) + L".txt");
-  TempFolder small;
-  small.MakeFile(L"f1.txt");
-  Run([&](HWND dialog) {
-    EXPECT_EQ(Preview(dialog, {.find = L"f", .replace = L"g"}).size(), 300u);
-    ImportPatch patch("kernel32.dll", "HeapAlloc", CountingHeapAlloc);
-    g_heapAlloc = &patch;
-    g_largest = 0;
-    RunRenameMethod(dialog, small.Path().c_str(), RenameReplace,
-                    GetDlgItem(dialog, IDC_RENAME_LIST), -1);
-    EXPECT_LT(g_largest, 16384u);
-    EXPECT_EQ(Rows(dialog), Names{L"f1.txt -> g1.txt"});
-  });
-}
-
 // t, the Target: a photo, junk in each folder (one three levels down, names in either case), a
 // folder named like junk, names Rename changes; r, the Reference: t's shape, a folder where t has
 // a file, a file t has not. A file holds its "path year", so it is known wherever it goes.
