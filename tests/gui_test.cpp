@@ -347,8 +347,8 @@ TEST_F(Panes, OpenChoosesAndRemembers) {
 
 // A dropped shortcut asks: Yes takes the file it points to, No the shortcut itself; Cancel, or a
 // box that could not be shown, refuses it. The pane ends on the last name taken, with that name's
-// own times; a name is refused when the shortcut question is cancelled, when it is too long, or
-// when it exists but its times cannot be read.
+// own times and Exif buttons; a name is refused when the shortcut question is cancelled, when it
+// is too long, or when it exists but its times cannot be read.
 TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   MakeTree(folder_, L"photo.jpg 2003 first.jpg 2013 last.jpg 2014");
   std::wstring photo = folder_.PathOf(L"photo.jpg"), link = folder_.PathOf(L"photo.lnk"),
@@ -376,8 +376,9 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   EXPECT_EQ(PanePath(Target()) + Modified(Target()), last + L"2014");
   for (const std::wstring& refused : {folder_.MakeFile(L"bad.lnk", "no shortcut"),
                                       folder_.PathOf(std::wstring(300, L'n')), noTimes}) {
+    EnableWindow(GetDlgItem(window_, IDC_EXIF_TO_CREATED), TRUE); // as for a photo before
     DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last});
-    EXPECT_EQ(PanePath(Target()) + Modified(Target()), first + L"2013");
+    EXPECT_EQ(PanePath(Target()) + Modified(Target()) + Seen(), first + L"2013||");
   }
   DropOn(IDC_APPLY_CREATED, {last});
   DropOn(IDC_REFERENCE_PLACEHOLDER, {last});
