@@ -9,40 +9,34 @@ namespace {
 
 HINSTANCE g_instance;
 
-void LeaveMarkerIfFromExe(void* returnAddress) {
+// Returns what the function returns when it fails.
+int LeaveMarkerIfFromExe(void* returnAddress) {
   HMODULE caller = nullptr;
-  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          static_cast<const wchar_t*>(returnAddress), &caller) ||
-      caller != GetModuleHandleW(nullptr))
-    return;
   wchar_t marker[MAX_PATH + 8];
   DWORD length = GetModuleFileNameW(g_instance, marker, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH)
-    return;
-  lstrcatW(marker, L".called");
-  CloseHandle(CreateFileW(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         static_cast<const wchar_t*>(returnAddress), &caller) &&
+      caller == GetModuleHandleW(nullptr) && length != 0 && length < MAX_PATH)
+    CloseHandle(CreateFileW(lstrcatW(marker, L".called"), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            0, nullptr));
+  return 0;
 }
 
 } // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-  if (reason == DLL_PROCESS_ATTACH)
-    g_instance = instance;
+  g_instance = reason == DLL_PROCESS_ATTACH ? instance : g_instance;
   return TRUE;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI GetFileVersionInfoSizeW(const wchar_t*, DWORD*) {
-  LeaveMarkerIfFromExe(__builtin_return_address(0));
-  return 0;
+#define PLANTED extern "C" __declspec(dllexport)
+PLANTED DWORD WINAPI GetFileVersionInfoSizeW(const wchar_t*, DWORD*) {
+  return LeaveMarkerIfFromExe(__builtin_return_address(0));
 }
-extern "C" __declspec(dllexport) BOOL WINAPI
-    GetFileVersionInfoW(const wchar_t*, DWORD, DWORD, void*) {
-  LeaveMarkerIfFromExe(__builtin_return_address(0));
-  return FALSE;
+PLANTED BOOL WINAPI GetFileVersionInfoW(const wchar_t*, DWORD, DWORD, void*) {
+  return LeaveMarkerIfFromExe(__builtin_return_address(0));
 }
-extern "C" __declspec(dllexport) BOOL WINAPI
-    VerQueryValueW(const void*, const wchar_t*, void**, UINT*) {
-  LeaveMarkerIfFromExe(__builtin_return_address(0));
-  return FALSE;
+PLANTED BOOL WINAPI VerQueryValueW(const void*, const wchar_t*, void**, UINT*) {
+  return LeaveMarkerIfFromExe(__builtin_return_address(0));
 }
