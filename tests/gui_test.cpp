@@ -100,7 +100,6 @@ protected:
     SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
     return GetMenuState(State()->systemMenu, id, MF_BYCOMMAND);
   }
-  bool MenuEnabled(UINT id) { return (MenuState(id) & MF_GRAYED) == 0; }
   // The three result boxes, "Apply|count|result", and the buttons that come and go.
   std::wstring Seen() const {
     std::wstring seen = ControlText(IDC_APPLY_RESULT) + L"|" + ControlText(IDC_SNAPSHOT_COUNT) +
