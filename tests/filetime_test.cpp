@@ -5,6 +5,7 @@
 
 #include "filetime/cleanup_folder.h"
 #include "filetime/enumerate_folder.h"
+#include "filetime/match_folders.h"
 #include "filetime/path_times.h"
 #include "filetime/rename_follower.h"
 #include "tests/support/file_times.h"
@@ -69,6 +70,22 @@ TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
   EXPECT_EQ(EnumerateFolder(nullptr, parent.c_str(), 0, nullptr), 1u);
   EXPECT_EQ(CleanupFolder(parent.c_str(), false), 0u);
   EXPECT_EQ(folder.Listed(relative), (Names{L"123456789", L"Thumbs.d", L"Thumbs.db"}));
+}
+
+// A time no conversion takes is not copied: only the one read reaches the counterpart.
+TEST(MatchItem, CopiesOnlyTheTimesItRead) {
+  TempFolder folder;
+  for (const wchar_t* name : {L"R\\", L"T\\", L"R\\f.txt", L"T\\f.txt"})
+    folder.MakeFile(name);
+  MatchContext context = {};
+  lstrcpyW(context.referenceFolder, folder.PathOf(L"R\\").c_str());
+  lstrcpyW(context.targetFolder, folder.PathOf(L"T\\").c_str());
+  context.option = kMatchPlainItems | kMatchCopyCreated | kMatchCopyModified;
+  std::wstring reference = folder.PathOf(L"R\\f.txt");
+  GetFileTimeOverride stamp(reference, kUnconvertibleTicks);
+  SetFileTimeRecorder recorder;
+  EXPECT_EQ(MatchItem(reference.c_str(), nullptr, nullptr, &context), 1);
+  EXPECT_EQ(recorder.Under(folder.Path()), L"T\\f.txt C- M" + ShownTicks(FileTicks(reference)));
 }
 
 // A record follows the file of its own name, and one whose name folds alike only when it is the

@@ -109,6 +109,7 @@ BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FIL
 
 struct Override {
   ImportPatch read;
+  ImportPatch query;
   ImportPatch convert;
   std::wstring path;
   std::optional<uint64_t> created;
@@ -130,6 +131,12 @@ BOOL WINAPI OverriddenGetFileTime(HANDLE file, FILETIME* created, FILETIME* acce
                                   FILETIME* modified) {
   auto original = g_override->read.Original<decltype(&GetFileTime)>();
   return Answer(PathOfHandle(file), original(file, created, accessed, modified), created);
+}
+
+BOOL WINAPI OverriddenGetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID out) {
+  auto original = g_override->query.Original<decltype(&GetFileAttributesExW)>();
+  return Answer(path, original(path, level, out),
+                &static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(out)->ftCreationTime);
 }
 
 BOOL WINAPI WindowsFileTimeToSystemTime(const FILETIME* time, SYSTEMTIME* out) {
@@ -175,10 +182,12 @@ GetFileTimeOverride::GetFileTimeOverride(const std::wstring& path,
                                          std::optional<uint64_t> created) {
   g_override.reset(
       new Override{{"kernel32.dll", "GetFileTime", OverriddenGetFileTime},
+                   {"kernel32.dll", "GetFileAttributesExW", OverriddenGetFileAttributesExW},
                    {"kernel32.dll", "FileTimeToSystemTime", WindowsFileTimeToSystemTime},
                    path,
                    created});
-  EXPECT_TRUE(g_override->read.Applied() && g_override->convert.Applied());
+  EXPECT_TRUE(g_override->read.Applied() && g_override->query.Applied() &&
+              g_override->convert.Applied());
 }
 
 GetFileTimeOverride::~GetFileTimeOverride() {

@@ -51,7 +51,7 @@ struct SetFileTimeRecorder {
 // A stamp past what FileTimeToSystemTime takes on Windows, also once moved by any zone's offset.
 inline constexpr uint64_t kUnconvertibleTicks = 0xC000000000000000ull;
 
-// While it lives, GetFileTime on path answers with this Created time in
+// While it lives, GetFileTime and GetFileAttributesExW on path answer with this Created time in
 // place of the real one, or without one fails with access denied; FileTimeToSystemTime refuses
 // stamps past 0x7FFFFFFFFFFFFFFF meanwhile, as Windows does and Wine does not.
 struct GetFileTimeOverride {
