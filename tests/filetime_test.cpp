@@ -13,22 +13,6 @@
 
 namespace {
 
-TEST(PathTimes, WritesLocalTimesAsUtcIntoTheirOwnSlots) {
-  TempFolder folder;
-  std::wstring file = folder.MakeFile(L"a.txt");
-  const SYSTEMTIME created = Local(2001, 2, 3, 4, 5, 6, 7);
-  const SYSTEMTIME modified = Local(2002, 7, 8, 9, 10, 11, 12); // summer, shown in any season
-  const SYSTEMTIME month13 = Local(2003, 13, 1, 1, 1, 1);
-  const std::wstring c = L"2001-02-03 04:05:06.007", m = L"2002-07-08 09:10:11.012";
-  const std::tuple<const SYSTEMTIME*, const SYSTEMTIME*, std::wstring> rows[] = {
-      {&created, &modified, L"C" + c + L" M" + m}, {&month13, &modified, L"C- M" + m}};
-  for (auto [createdIn, modifiedIn, writes] : rows) {
-    SetFileTimeRecorder recorder;
-    EXPECT_EQ(SetPathTimes(file.c_str(), createdIn, modifiedIn, nullptr), 1);
-    EXPECT_EQ(recorder.Under(folder.Path()), L"a.txt " + writes);
-  }
-}
-
 // By each date's daylight saving a local time in the hour the clocks skip or repeat takes the
 // offset before the change: the skipped hour is standard time, as Windows converts it (Wine would
 // take daylight time), the repeated hour its first occurrence. A July time is daylight time.
@@ -72,8 +56,9 @@ TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
   EXPECT_EQ(folder.Listed(relative), (Names{L"123456789", L"Thumbs.d", L"Thumbs.db"}));
 }
 
-// A time no conversion takes is not copied: only the one read reaches the counterpart.
-TEST(MatchItem, CopiesOnlyTheTimesItRead) {
+// A time that is no time is not written: not one Match read that no conversion takes, nor a
+// local time past the calendar; only the other time reaches the file.
+TEST(PathTimes, TimesThatAreNoTimeAreNotWritten) {
   TempFolder folder;
   for (const wchar_t* name : {L"R\\", L"T\\", L"R\\f.txt", L"T\\f.txt"})
     folder.MakeFile(name);
@@ -82,10 +67,13 @@ TEST(MatchItem, CopiesOnlyTheTimesItRead) {
   lstrcpyW(context.targetFolder, folder.PathOf(L"T\\").c_str());
   context.option = kMatchPlainItems | kMatchCopyCreated | kMatchCopyModified;
   std::wstring reference = folder.PathOf(L"R\\f.txt");
+  const SYSTEMTIME month13 = Local(2003, 13, 1, 1, 1, 1), july = Local(2002, 7, 8, 9, 10, 11, 12);
   GetFileTimeOverride stamp(reference, kUnconvertibleTicks);
   SetFileTimeRecorder recorder;
   EXPECT_EQ(MatchItem(reference.c_str(), nullptr, nullptr, &context), 1);
-  EXPECT_EQ(recorder.Under(folder.Path()), L"T\\f.txt C- M" + ShownTicks(FileTicks(reference)));
+  EXPECT_EQ(SetPathTimes(reference.c_str(), &month13, &july, nullptr), 1);
+  EXPECT_EQ(recorder.Under(folder.Path()), L"R\\f.txt C- M2002-07-08 09:10:11.012; T\\f.txt C- M" +
+                                               ShownTicks(FileTicks(folder.PathOf(L"T\\f.txt"))));
 }
 
 // A record follows the file of its own name, and one whose name folds alike only when it is the
