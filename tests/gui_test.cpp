@@ -294,6 +294,10 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
       {photo, takes, L"photo.jpg - Datewright", L"||"},
       {folder_.PathOf(L"gone"), key0, L"Datewright", L"||"},
       {album, key0, album + L" - Datewright", L"|| get cleanup rename"}};
+  // Open... proposes to a pane that shows no path the path remembered for it.
+  Ini((L"[FilePath]\r\nTarget=\"" + photo + L"\"").c_str());
+  SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
+  EXPECT_EQ(system_.fileProposed, photo);
   for (const auto& [path, ini, title, seen] : rows) {
     Ini(ini);
     State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
@@ -305,42 +309,6 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
     for (MSG message; PeekMessageW(&message, window_, 0, 0, PM_REMOVE);)
       DispatchMessageW(&message);
     EXPECT_EQ(TextOf(window_) + L" " + Seen(), title + L" " + seen);
-  }
-}
-
-// Open... proposes, to a pane that shows no path, the path remembered for it and its kind (Shift:
-// a folder), shows the choice with its times and remembers it under that key alone; the current
-// directory stays.
-TEST_F(Panes, OpenChoosesAndRemembers) {
-  MakeTree(folder_, L"photo.jpg 2003 Album\\ 2004 Album\\in.jpg 0 FilePathTarget 0 "
-                    L"FilePathReference 0 DirPathTarget\\ 0 DirPathReference\\ 0");
-  const wchar_t* keys[] = {L"FilePath", L"Target", L"FilePath", L"Reference",
-                           L"DirPath",  L"Target", L"DirPath",  L"Reference"};
-  wchar_t before[MAX_PATH] = {}, after[MAX_PATH] = {};
-  GetCurrentDirectoryW(MAX_PATH, before);
-  system_.fileChoice = folder_.PathOf(L"photo.jpg");
-  system_.folderChoice = folder_.PathOf(L"Album");
-  for (int k = 0; k < 8; k += 2) {
-    Open(L"Datewright.exe");
-    std::wstring ini = Ini(L""), stored, expected;
-    for (int i = 0; i < 8; i += 2)
-      WritePrivateProfileStringW(keys[i], keys[i + 1],
-                                 (L"\"" + folder_.PathOf(keys[i]) + keys[i + 1] + L"\"").c_str(),
-                                 ini.c_str());
-    bool folder = k >= 4;
-    HWND pane = k % 4 ? Reference() : Target(), other = k % 4 ? Target() : Reference();
-    system_.keysDown = folder ? std::vector<int>{VK_SHIFT} : std::vector<int>{};
-    SendMessageW(pane, WM_COMMAND, IDC_PANE_OPEN, 0);
-    GetCurrentDirectoryW(MAX_PATH, after);
-    std::wstring choice = folder ? system_.folderChoice : system_.fileChoice;
-    for (int i = 0; i < 8; i += 2) {
-      stored += Setting(keys[i], keys[i + 1]) + L"|";
-      expected += (i == k ? choice : folder_.PathOf(keys[i]) + keys[i + 1]) + L"|";
-    }
-    EXPECT_EQ(std::wstring(after) + (folder ? system_.folderPreselected : system_.fileProposed) +
-                  L"|" + PanePath(pane) + Modified(pane) + PanePath(other) + L"|" + stored,
-              before + folder_.PathOf(keys[k]) + keys[k + 1] + L"|" + choice +
-                  (folder ? L"2004" : L"2003") + L"|" + expected);
   }
 }
 
