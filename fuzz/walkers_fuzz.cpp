@@ -1,7 +1,6 @@
 // The Exif walkers over the fuzzer's bytes as a whole file, one per target (WALKER, set by the
-// build, picks it). Every handler slot is installed, so every path of a walk runs, and each checks
-// that every byte it is given lies inside the input: a pointer or length that strays aborts the
-// run.
+// build, picks it). Every handler slot is installed, so every path of a walk runs, and each aborts
+// the run on a byte it is given that lies outside the input.
 #include <cstdlib>
 #include <span>
 

@@ -25,6 +25,7 @@ std::wstring NewNameOf(const std::wstring& oldName, int method, const RenameInpu
 TEST(RenameRules, WorkedExamples) {
   const std::wstring b254(254, L'b'), ext50 = L"." + std::wstring(49, L'e');
   const std::wstring b200 = std::wstring(200, L'b') + ext50, c200 = std::wstring(200, L'c') + ext50;
+  const std::wstring smile = L"\xD83D\xDE00"; // one emoji, a pair of units
   // Old name, method, inputs (find, replace, case sensitive, filter, length), new name.
   const std::tuple<std::wstring, int, RenameInputs, std::wstring> rows[] = {
       {L"abcabc.txt", RenameReplace, {L"bc", L"X", false, L"", L""}, L"aXaX.txt"},
@@ -36,13 +37,10 @@ TEST(RenameRules, WorkedExamples) {
       {L"abcabc.txt", RenameLength, {L"", L"", false, L"", L"5"}, L"abcab.txt"},
       {L"abc.txt", RenameLength, {L"", L"", false, L"", L" +2x"}, L"ab.txt"},
       {L"abc.txt", RenameLength, {L"", L"", false, L"", L"-1"}, kEnds},
-      // Two emoji, each a pair of units: never half of one, nor a name with half of one.
-      {L"\xD83D\xDE00\xD83D\xDE00.txt",
-       RenameLength,
-       {L"", L"", false, L"", L"3"},
-       L"\xD83D\xDE00.txt"},
-      {L"\xD83D\xDE00\xD83D\xDE00.txt", RenameLength, {L"", L"", false, L"", L"1"}, kOut},
-      {L"\xD83D\xDE00.txt", RenameReplace, {L"\xDE00", L"x", false, L"", L""}, kOut},
+      // Never half of an emoji, nor a name with half of one.
+      {smile + smile + L".txt", RenameLength, {L"", L"", false, L"", L"3"}, smile + L".txt"},
+      {smile + smile + L".txt", RenameLength, {L"", L"", false, L"", L"1"}, kOut},
+      {smile + L".txt", RenameReplace, {L"\xDE00", L"x", false, L"", L""}, kOut},
       {L"abcabc.txt", RenameRemove, {L"bc", L"X", false, L"", L""}, L"aa.txt"},
       {L"abcabc.txt", RenameRemove, {L"bc", L"", false, L"", L"2"}, L"aabc.txt"},
       {L"abcabc.txt", RenameRemove, {L"bca", L"", false, L"", L"2"}, L"abc.txt"},
@@ -85,18 +83,11 @@ TEST(RenameRules, WorkedExamples) {
 // The Filter holds against the name the user sees: "*.tif" is no "photo.tiff", whatever short name
 // the system's search also matched; case aside, and a name without a dot ends in an empty one.
 TEST(RenameRules, TheFilterMatchesTheNameAsShown) {
-  const std::tuple<const wchar_t*, const wchar_t*, bool> rows[] = {{L"photo.tiff", L"*.tif", false},
-                                                                   {L"photo.jpg", L"*.JPG", true},
-                                                                   {L"README", L"*.*", true},
-                                                                   {L"README", L"*.", true},
-                                                                   {L"a.b", L"*.", false},
-                                                                   {L"abc", L"a?c", true},
-                                                                   {L"ac", L"a?c", false},
-                                                                   {L"a.b.c", L"*.c", true},
-                                                                   {L"abcbd", L"*b*d", true},
-                                                                   {L"abcbe", L"*b*d", false},
-                                                                   {L"", L"*", true},
-                                                                   {L"x", L"", false}};
+  const std::tuple<const wchar_t*, const wchar_t*, bool> rows[] = {
+      {L"photo.tiff", L"*.tif", false}, {L"photo.jpg", L"*.JPG", true}, {L"README", L"*.*", true},
+      {L"README", L"*.", true},         {L"a.b", L"*.", false},         {L"abc", L"a?c", true},
+      {L"ac", L"a?c", false},           {L"a.b.c", L"*.c", true},       {L"abcbd", L"*b*d", true},
+      {L"abcbe", L"*b*d", false},       {L"README.txt", L"", false},    {L"", L"*", true}};
   for (const auto& [name, filter, matches] : rows)
     EXPECT_EQ(MatchesFilter(name, filter), matches) << name << " " << filter;
 }
