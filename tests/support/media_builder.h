@@ -142,10 +142,11 @@ inline void AppendScan(Bytes& bytes, size_t length, uint32_t seed) {
 }
 
 // SOI, the parts in order, EOI; Build pads with scan data before EOI up to totalSize.
-class JpegBuilder {
-public:
+struct JpegBuilder {
+  Bytes body; // the parts
+
   JpegBuilder& Segment(uint8_t marker, const Bytes& payload) {
-    body_ += Bytes{0xFF, marker} + Number(payload.size() + 2, 2) + payload;
+    body += Bytes{0xFF, marker} + Number(payload.size() + 2, 2) + payload;
     return *this;
   }
   JpegBuilder& Jfif() { return Segment(0xE0, Text({"JFIF\0\1\2\0\0\1\0\1\0\0", 14})); }
@@ -153,18 +154,15 @@ public:
   // One component, table 0: enough of a start-of-scan header to look real.
   JpegBuilder& Scan(size_t length) {
     Segment(0xDA, Bytes{1, 1, 0, 0, 63, 0});
-    AppendScan(body_, length, static_cast<uint32_t>(body_.size()));
+    AppendScan(body, length, static_cast<uint32_t>(body.size()));
     return *this;
   }
   Bytes Build(size_t totalSize = 0) const {
-    Bytes out = Bytes{0xFF, 0xD8} + body_;
+    Bytes out = Bytes{0xFF, 0xD8} + body;
     if (totalSize > out.size() + 2)
       AppendScan(out, totalSize - out.size() - 2, static_cast<uint32_t>(totalSize));
     return out + Bytes{0xFF, 0xD9};
   }
-
-private:
-  Bytes body_;
 };
 
 // A box: its size, type and content; a full box's content starts with its version and flags.
