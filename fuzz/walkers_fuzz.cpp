@@ -1,6 +1,6 @@
-// The Exif walkers over the fuzzer's bytes as a whole file, one per target (WALKER, set by the
-// build, picks it). Every handler slot is installed, so every path of a walk runs, and each aborts
-// the run on a byte it is given that lies outside the input.
+// Every Exif walker over the fuzzer's bytes as a whole file, whatever they start with, then the
+// date path as ReadTimesAndExif runs it. Every handler slot is installed, so every path of a walk
+// runs, and each aborts the run on a byte it is given that lies outside the input.
 #include <cstdlib>
 #include <span>
 
@@ -47,23 +47,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input input(data, size);
   MetadataHandlers table = {OnSegment, &input, OnBlock, OnDataset, OnBlock, &input,
                             OnBlock,   OnTag,  OnTag,   OnBlock,   &input};
-  ByteSource source = MemorySource(data, size);
+  WalkJpegMarkers(data, size, &table);
+  ParseExifBlock(&table, data, size); // the same bytes as a bare TIFF block
+  ByteSource source = {};
+  auto fresh = [&] { // each walk pays from a budget of its own
+    source = MemorySource(data, size);
+    return &source;
+  };
+  MovieTimes movie;
+  WalkIsoBoxes(fresh(), &table, &movie);
+  WalkPngChunks(fresh(), &table);
+  WalkWebpChunks(fresh(), &table);
+  ParseTiffStructure(&table, fresh(), kTiffFileReading); // RAW headers, only the dates' values
   DateRecord dates[3] = {};
   TimesRequest request = {0, nullptr, nullptr, &dates[0], &dates[1], &dates[2]};
-  MovieTimes movie;
-  if (WALKER == 0) { // JPEG segments, and the same bytes as a bare TIFF block
-    WalkJpegMarkers(data, size, &table);
-    ParseExifBlock(&table, data, size);
-  } else if (WALKER == 1) { // the date path as ReadTimesAndExif runs it, for every format
-    ReadMediaDates(&source, &request, &movie);
-  } else if (WALKER == 2) {
-    WalkIsoBoxes(&source, &table, &movie);
-  } else if (WALKER == 3) {
-    WalkPngChunks(&source, &table);
-  } else if (WALKER == 4) {
-    WalkWebpChunks(&source, &table);
-  } else { // a TIFF-structured file as the reader walks one: RAW headers, only the dates' values
-    ParseTiffStructure(&table, &source, kTiffFileReading);
-  }
+  ReadMediaDates(fresh(), &request, &movie);
   return 0;
 }
