@@ -8,23 +8,19 @@
 #include "tests/support/media_builder.h"
 #include "tests/support/temp_folder.h"
 
-namespace {
+static const SparseFile* g_file; // what the patched calls serve in place of the file on disk
 
-const SparseFile* g_file; // what the patched calls serve in place of the file on disk
-
-BOOL WINAPI SizeOfTheFile(HANDLE, LARGE_INTEGER* size) {
+static BOOL WINAPI SizeOfTheFile(HANDLE, LARGE_INTEGER* size) {
   size->QuadPart = static_cast<LONGLONG>(g_file->Size());
   return TRUE;
 }
 
-BOOL WINAPI ReadTheFile(HANDLE, void* buffer, DWORD wanted, DWORD* read, OVERLAPPED* at) {
+static BOOL WINAPI ReadTheFile(HANDLE, void* buffer, DWORD wanted, DWORD* read, OVERLAPPED* at) {
   uint64_t offset = uint64_t{at->OffsetHigh} << 32 | at->Offset;
   *read = offset + wanted <= g_file->Size() ? wanted : 0;
   g_file->CopyOut(offset, static_cast<uint8_t*>(buffer), *read);
   return TRUE;
 }
-
-} // namespace
 
 // The whole size counts, and the reads go where the data lies, past 4 GiB: served by offset in
 // place of the empty file on disk, a JPEG whose Exif segment runs on into 4 GiB more and a movie

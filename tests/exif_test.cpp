@@ -33,36 +33,28 @@ Entries Walk(const Bytes& block) {
 }
 
 TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
-  // Type, count, field of a 64-byte block's one entry (tag 7, field at 18); the entries passed.
-  const std::tuple<const char*, uint16_t, uint32_t, uint32_t, Entries> rows[] = {
-      {"one long held in the entry", 4, 1, 40, {{7, 18, 40}}},
-      {"text ending at the block end", 2, 24, 40, {{7, 40, 0}}},
-      {"text one past the block end", 2, 25, 40, {}},
-      {"a rational is never held in the entry", 5, 1, 56, {{7, 56, 0}}},
-      {"a rational one past the end", 5, 1, 57, {}},
-      {"no values at the block length", 10, 0, 64, {}},
-      {"offset 0: values from the entry's own field on", 2, 46, 0, {{7, 18, 0}}},
-      {"offset 0 running past the end", 2, 47, 0, {}},
-      {"count × 4 is 2^32", 4, 0x40000000, 8, {}},
-      {"offset + count past 2^32", 1, 0x18, 0xFFFFFFF0, {}}};
+  // Type, count and field of a 64-byte block's one entry (tag 7, field at 18) none of whose values
+  // lie inside it.
+  const std::tuple<const char*, uint16_t, uint32_t, uint32_t> rows[] = {
+      {"text one past the block end", 2, 25, 40},
+      {"no values at the block length", 10, 0, 64},
+      {"offset 0: values from the entry's own field on, past the end", 2, 47, 0},
+      {"count × 4 is 2^32", 4, 0x40000000, 8}};
   for (ByteOrder order : {ByteOrder::kIntel, ByteOrder::kMotorola})
-    for (const auto& [name, type, count, field, entries] : rows) {
+    for (const auto& [name, type, count, field] : rows) {
       Bytes block = BuildTiff({.order = order, .chain = {{RawField(7, type, count, field)}}});
       block.resize(64);
-      EXPECT_EQ(Walk(block), entries) << name;
+      EXPECT_EQ(Walk(block), Entries{}) << name;
     }
-  // Three IFDs of one entry each, tags 1 to 3, at 8, 26 and 44; the links sit 14 bytes on.
+  // Three IFDs of one SHORT each, tags 1 to 3, at 8, 26 and 44; the links sit 14 bytes on.
   Bytes chain = BuildTiff(
-      {.chain = {{RawField(1, 1, 1, 0)}, {RawField(2, 1, 1, 0)}, {RawField(3, 1, 1, 0)}}});
-  const Entries::value_type i0 = {1, 18, 0}, i1 = {2, 36, 0}, i2 = {3, 54, 0};
+      {.chain = {{RawField(1, 3, 1, 5)}, {RawField(2, 3, 1, 5)}, {RawField(3, 3, 1, 5)}}});
   // The byte set (at, to; 'I' at 0 is no change), the length cut to (0: none), the entries seen.
+  const Entries::value_type i0 = {1, 18, 0}, i1 = {2, 36, 0};
   const std::tuple<const char*, size_t, uint8_t, size_t, Entries> links[] = {
-      {"the whole chain", 0, 'I', 0, {i0, i1, i2}},
       {"wrong magic", 2, 43, 0, {}},
-      {"header cut off", 0, 'I', 7, {}},
       {"IFD0 linked to itself", 22, 8, 0, {i0}},
       {"IFD1 linked back to IFD0", 40, 8, 0, {i0, i1}},
-      {"IFD0 linked past IFD1", 22, 44, 0, {i0, i2}},
       {"IFD2 holding one entry more than fits", 44, 2, 0, {i0, i1}},
       {"IFD0's link cut off", 0, 'I', 24, {i0}}};
   for (const auto& [name, at, to, cut, entries] : links) {
@@ -82,17 +74,14 @@ TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
 Texts Segments(const std::string& text, std::optional<size_t> classify = {}) {
   const Bytes bytes(text.begin(), text.end());
   Texts texts;
-  MetadataHandlers table = {};
-  table.segmentContext = &texts;
-  table.segmentHandler = [](const MetadataHandlers*, SegmentKind, const uint8_t* payload,
-                            size_t length, void* texts) {
+  auto note = [](const MetadataHandlers*, SegmentKind, const uint8_t* payload, size_t length,
+                 void* texts) {
     static_cast<Texts*>(texts)->emplace_back(payload, payload + std::min<size_t>(length, 64));
     return 1;
   };
-  if (classify)
-    ClassifySegment(0xE0, bytes.data(), *classify, &table);
-  else
-    WalkJpegMarkers(bytes.data(), bytes.size(), &table);
+  MetadataHandlers table = {.segmentHandler = note, .segmentContext = &texts};
+  classify ? ClassifySegment(0xE0, bytes.data(), *classify, &table)
+           : WalkJpegMarkers(bytes.data(), bytes.size(), &table);
   return texts;
 }
 
@@ -103,7 +92,6 @@ TEST(JpegWalker, ScansMarkersAndSkipsSegmentsThatDoNotFit) {
       {"end of image ends the walk", "\xFF\xD9" + on, {}},
       {"end of image inside a segment", "\xFF\xE1\0\4\xFF\xD9"s + on, {"\xFF\xD9", "on"}},
       {"length past the end: on after FF", "\xFF\xFE\0@a"s + on, {"on"}},
-      {"length exactly to the end", "\xFF\xFE\0\3z"s, {"z"}},
       {"length one past the end", "\xFF\xFE\0\4z"s, {}},
       {"length bytes cut off", "\xFF\xFE\0"s, {}}};
   for (const auto& [name, bytes, expected] : rows)
@@ -119,9 +107,8 @@ TEST(JpegWalker, ScansMarkersAndSkipsSegmentsThatDoNotFit) {
     EXPECT_EQ(Segments({'\0', length, 'J', 'F', 'I', 'F', 0, 1}, length), Texts{}) << int{length};
 }
 
-// A file read as the program reads one, by offset within its size (cut to `cut`): the three dates
-// as "YYYY:MM:DD HH:MM:SS", all zeros when not found. A movie's times go where the program puts
-// them (its creation for Original and Digitized), in UTC.
+// A file's three dates as the program reads them, by offset within its size (cut to `cut`), zeros
+// when not found; a movie's times where the program puts them (its creation for Original), in UTC.
 Texts Read(const SparseFile& file, uint64_t cut = UINT64_MAX) {
   std::pair<const SparseFile*, uint64_t> cutFile = {&file, std::min(cut, file.Size())};
   auto read = [](void* context, uint64_t offset, uint8_t* out, size_t size) {
@@ -153,8 +140,7 @@ Texts Read(const SparseFile& file, uint64_t cut = UINT64_MAX) {
 // whole dates count; a TIFF-structured file gives its own only where no JPEG inside it does; a
 // JPEG is scanned within its first MiB; every walk stops at the file's budget of reads and bytes.
 TEST(MediaDates, EachFileGivesItsTrueDatesOrNone) {
-  TiffLayout camera = CameraLayout(ByteOrder::kIntel, kDate, kOriginal, kDigitized),
-             exifIfdLast = camera, inGps = camera, moved = camera;
+  TiffLayout camera = CameraLayout(ByteOrder::kIntel, kDate, kOriginal, kDigitized), moved = camera;
   Bytes tiff = BuildTiff(camera),
         mm = BuildTiff(CameraLayout(ByteOrder::kMotorola, kDate, kOriginal, kDigitized)),
         exif = kExifHeader + mm, cmt1 = BuildTiff({.chain = {{Ascii(0x0132, kDate)}}}),
@@ -176,44 +162,44 @@ TEST(MediaDates, EachFileGivesItsTrueDatesOrNone) {
       {"WebP with a pad byte", BuildWebp(mm + Bytes(1)), kAll, 2, nullptr},
       {"WebP with Exif\\0\\0", BuildWebp(exif), kAll, 2, "EXIF"}};
   for (const auto& [name, file, dates, spare, grown] : swept) {
-    EXPECT_EQ(Read(file), dates) << name;
-    for (uint64_t cut = 0; cut < file.Size(); cut += cut == file.head.size() ? file.zeros + 1 : 1)
+    for (uint64_t cut = 0; cut <= file.Size(); cut += cut == file.head.size() ? file.zeros + 1 : 1)
       EXPECT_EQ(Read(file, cut), cut + spare >= file.Size() ? dates : kNone) << name << " " << cut;
-    SparseFile outgrown = file;
-    if (grown != nullptr)
-      GrowByOne(outgrown, grown, grown == "EXIF"s);
-    EXPECT_EQ(Read(outgrown), grown != nullptr ? kNone : dates) << name;
+    EXPECT_EQ(Read(grown ? GrowByOne(file, grown) : file), grown ? kNone : dates) << name;
   }
-  exifIfdLast.order = ByteOrder::kMotorola;
-  exifIfdLast.exif->push_back(Ascii(0x0132, kOther));
-  inGps.gps->insert(inGps.gps->end(), {Ascii(0x0132, kOther), Ascii(0x9003, kOther)});
   // Digits after a short date, and an entry read from its own value field on, would complete it.
-  TiffField atEnd = {0x9003, 2, 19, {}, kOriginal},
-            shortDate = {0x9003, 2, 11, {}, "2019:05:01\0"s}, digits = Ascii(0x9290, "20:01:02"),
-            fromEntry = RawField(0x9003, 2, 19, 0),
-            ones = RawField(0x3131, 0x3131, 0x31313131, 0x31313131);
+  TiffField shortDate = {0x9003, 2, 11, {}, "2019:05:01\0"s}, digits = Ascii(0x9290, "20:01:02"),
+            atEnd = {0x9003, 2, 19, {}, kOriginal}, fromEntry = RawField(0x9003, 2, 19, 0),
+            ones = RawField(0x3131, 0x3131, 0x31313131, 0x31313131), other = Ascii(0x0132, kOther);
+  TiffLayout last = {.chain = camera.chain, .exif = Ifd{other}},
+             gps = {.exif = Ifd{}, .gps = Ifd{other}};
   auto jpeg = [](const TiffLayout& layout, size_t size = 70000) {
     return JpegBuilder().Exif(BuildTiff(layout)).Build(size);
   };
   moved.firstIfd = 2 << 20; // past the JPEG window, after 3,000 values the dates do not need
   moved.chain[0].insert(moved.chain[0].begin(), 3000, RawField(0x011A, 5, 1, 8));
   Bytes late = BuildTiff(moved), photo = jpeg(camera),
-        other = BuildTiff(CameraLayout(ByteOrder::kIntel, kOther, kOther, kOther));
+        own = BuildTiff(CameraLayout(ByteOrder::kIntel, kOther, kOther, kOther));
   size_t scan = (1 << 20) - 22 - tiff.size(); // ends the Exif segment at the window's last byte
   const std::tuple<const char*, SparseFile, Texts> rows[] = {
       {"a JPEG of 65,535 bytes is never examined", {jpeg(camera, 65535)}, kNone},
       {"one of 65,536 bytes is", {jpeg(camera, 65536)}, kAll},
       {"no Exif IFD pointer", {jpeg({.chain = camera.chain, .gps = camera.gps})}, kNone},
-      {"DateTime in the Exif IFD comes last", {jpeg(exifIfdLast)}, {kOther, kOriginal, kDigitized}},
-      {"dates in the GPS IFD do not count", {jpeg(inGps)}, kAll},
+      {"DateTime in the Exif IFD comes last", {jpeg(last)}, {kOther, kNo, kNo}},
+      {"dates in the GPS IFD do not count", {jpeg(gps)}, kNone},
       {"count 11 followed by digits", {jpeg({.exif = Ifd{shortDate, digits}})}, kNone},
       {"count 19 at the block end", {jpeg({.exif = Ifd{atEnd}})}, {kNo, kOriginal, kNo}},
       {"count 19 from the entry's own field", {jpeg({.exif = Ifd{fromEntry, ones, ones}})}, kNone},
       {"IFDs past the window, 3,000 values first", // zeros up to them
        {Bytes(late.begin(), late.begin() + 8), (2 << 20) - 8, Bytes(late.begin() + 8, late.end())},
        kAll},
-      {"a JPEG in the first block, then the TIFF's own dates", {other + photo}, kAll},
-      {"own dates, then a JPEG past the first block", {other, 40000, photo}, Texts(3, kOther)},
+      {"a JPEG in the first block, then the TIFF's own dates", {own + photo}, kAll},
+      // RAW headers: Olympus's, older and big-endian; Panasonic's; BigTIFF's, no TIFF here.
+      {"IIRO", {Text("IIRO") + Bytes(tiff.begin() + 4, tiff.end()), 70000}, kAll},
+      {"IIRS", {Text("IIRS") + Bytes(tiff.begin() + 4, tiff.end()), 70000}, kAll},
+      {"MMOR", {Text("MMOR") + Bytes(mm.begin() + 4, mm.end()), 70000}, kAll},
+      {"IIU", {Text("IIU") + Bytes(tiff.begin() + 3, tiff.end()), 70000}, kAll},
+      {"BigTIFF", {Text("II+") + Bytes(tiff.begin() + 3, tiff.end()), 70000}, kNone},
+      {"own dates, then a JPEG past the first block", {own, 40000, photo}, Texts(3, kOther)},
       {"no own dates, then a JPEG past its first block", {BuildTiff({}), 40000, photo}, kAll},
       {"Exif segment up to the window's end", {JpegBuilder().Scan(scan).Exif(tiff).Build()}, kAll},
       {"Exif segment past the window", {JpegBuilder().Scan(scan + 1).Exif(tiff).Build()}, kNone},
@@ -223,14 +209,6 @@ TEST(MediaDates, EachFileGivesItsTrueDatesOrNone) {
       {"WebP, EXIF of 16 MiB", BuildWebp(tiff, (16 << 20) - tiff.size()), kNone}};
   for (const auto& [name, file, dates] : rows)
     EXPECT_EQ(Read(file), dates) << name;
-  // RAW headers: Olympus, older and big-endian; Panasonic; and BigTIFF's, which is no TIFF here.
-  const std::pair<std::string, Texts> raws[] = {
-      {"IIRO", kAll}, {"IIRS", kAll}, {"MMOR", kAll}, {"IIU\0"s, kAll}, {"II+\0"s, kNone}};
-  for (const auto& [magic, dates] : raws) {
-    Bytes raw = BuildTiff(CameraLayout(magic[0] == 'M' ? ByteOrder::kMotorola : ByteOrder::kIntel,
-                                       kDate, kOriginal, kDigitized));
-    EXPECT_EQ(Read({Text(magic) + Bytes(raw.begin() + 4, raw.end()), 70000}), dates) << magic;
-  }
   // Real encoders' files (tests/data/make-samples): the dates exiftool reports, a movie's in UTC.
   const Texts heif = {"2023:05:07 10:11:12", "2023:05:06 07:08:09", "2023:05:06 07:08:10"},
               web = {"2020:02:03 04:05:06", "2020:01:02 03:04:05", "2020:01:02 03:04:06"},

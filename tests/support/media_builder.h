@@ -1,6 +1,6 @@
 #pragma once
-// Photos and movies made in code for tests, fuzz seeds and the benchmark: TIFF blocks in JPEGs, ISO
-// boxes, PNG and WebP chunks, and files whose stretch of zeros is never held in memory.
+// Photos and movies made in code for the tests and the benchmark: TIFF blocks in JPEGs, ISO boxes,
+// PNG and WebP chunks, and files whose stretch of zeros is never held in memory.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -45,14 +45,10 @@ struct SparseFile {
     for (uint64_t end = at + size, tailAt = head.size() + zeros; at < end; ++at)
       *out++ = at < head.size() ? head[at] : at < tailAt ? 0 : tail[at - tailAt];
   }
-  Bytes Whole() const {
-    Bytes whole(Size());
-    CopyOut(0, whole.data(), whole.size());
-    return whole;
-  }
+  Bytes Whole() const { return head + Bytes(zeros) + tail; }
 };
 
-// One IFD entry: values over 4 bytes, and all rationals, go after the IFDs; or valueField, alone.
+// One IFD entry: values over 4 bytes go after the IFDs; or valueField, alone.
 struct TiffField {
   uint16_t tag, type;
   uint32_t count;
@@ -103,7 +99,7 @@ inline Bytes BuildTiff(const TiffLayout& layout) {
       Bytes value = Text(text);
       for (uint32_t part : numbers)
         value += number(part, type == 3 ? 2 : 4); // a rational is two LONGs
-      bool apart = valueField || value.size() > 4 || type == 5 || type == 10;
+      bool apart = valueField || value.size() > 4;
       out += number(tag, 2) + number(type, 2) + number(count, 4) +
              (apart ? number(valueField.value_or(offsets.back() + values.size()), 4)
                     : value + Bytes(4 - value.size()));
@@ -117,28 +113,21 @@ inline Bytes BuildTiff(const TiffLayout& layout) {
 // What a camera writes: IFD0 with DateTime, a thumbnail IFD1, the Exif IFD's dates, a GPS IFD.
 inline TiffLayout CameraLayout(ByteOrder order, const std::string& dateTime,
                                const std::string& original, const std::string& digitized) {
-  TiffField orientation = {0x0112, 3, 1, {1}}, resolution = {0x011A, 5, 1, {72, 1}},
-            exposure = {0x829A, 5, 1, {1, 250}},
-            latitude = {0x0002, 5, 3, {52, 1, 31, 1, 1234, 100}};
-  return {
-      order,
-      {{Ascii(0x010F, "Datewright Camera Co."), orientation, resolution, Ascii(0x0132, dateTime)},
-       {{0x0103, 3, 1, {6}}, RawField(0x0201, 4, 1, 0), RawField(0x0202, 4, 1, 0)}},
-      Ifd{exposure, Ascii(0x9003, original), Ascii(0x9004, digitized),
-          RawField(0x9000, 7, 4, 0x31333230)},
-      Ifd{RawField(0x0000, 1, 4, 0x302), Ascii(0x0001, "N"), latitude}};
+  TiffField resolution = {0x011A, 5, 1, {72, 1}}, exposure = {0x829A, 5, 1, {1, 250}};
+  return {order,
+          {{Ascii(0x010F, "Datewright Camera Co."), resolution, Ascii(0x0132, dateTime)},
+           {{0x0103, 3, 1, {6}}, RawField(0x0201, 4, 1, 0), RawField(0x0202, 4, 1, 0)}},
+          Ifd{exposure, Ascii(0x9003, original), Ascii(0x9004, digitized)},
+          Ifd{Ascii(0x0001, "N"), {0x0002, 5, 3, {52, 1, 31, 1, 1234, 100}}}};
 }
 
-// Scan data: each FF is stuffed with 00 or, now and then, starts a restart marker.
+// Scan data: each FF is stuffed with 00 or, now and then, starts a restart marker; none is last.
 inline void AppendScan(Bytes& bytes, size_t length, uint32_t seed) {
-  for (size_t i = 0; i < length; ++i) {
-    seed = seed * 1664525u + 1013904223u;
+  for (size_t i = 0; i < length; ++i, seed = seed * 1664525u + 1013904223u) {
     bool afterFF = i > 0 && bytes.back() == 0xFF;
-    bytes.push_back(static_cast<uint8_t>(afterFF ? (seed & 0x3F) == 0 ? 0xD0 + (seed >> 8 & 7) : 0
-                                                 : seed >> 24));
+    bytes.push_back(afterFF ? (seed & 0x3F) == 0 ? 0xD0 + (seed >> 8 & 7) : 0
+                            : seed >> 24 & (i + 1 < length ? 0xFF : 0xFE));
   }
-  if (length > 0 && bytes.back() == 0xFF)
-    bytes.back() = 0;
 }
 
 // SOI, the parts in order, EOI; Build pads with scan data before EOI up to totalSize.
@@ -172,8 +161,7 @@ inline Bytes IsoBox(std::string_view type, const Bytes& content, int version = -
 }
 
 // An HEIC-like image: ftyp; meta with hdlr, iinf naming item 7 Exif and iloc (of this version)
-// placing it by a base and an extent's offset; mdat holding the item: a 4-byte offset, then
-// "Exif\0\0" and the TIFF block.
+// placing it by a base and an extent's offset; mdat with the item: 6, "Exif\0\0", the TIFF block.
 inline Bytes BuildHeif(const Bytes& tiff, uint8_t ilocVersion) {
   Bytes ftyp = IsoBox("ftyp", Text("heic0000")), item = Number(6, 4) + kExifHeader + tiff;
   Bytes hdlr = IsoBox("hdlr", Text({"\0\0\0\0pict", 8}), 0),
@@ -212,8 +200,7 @@ inline Bytes BuildCr3(const Bytes& ifd0, const Bytes& exifIfd) {
          IsoBox("mdat", Bytes(56));
 }
 
-// A PNG: IHDR, `fillers` empty chunks, IDAT, then eXIf after the image data as some writers put
-// it, and IEND. The CRCs are left zero: nothing here checks them.
+// A PNG: IHDR, `fillers` empty chunks, IDAT, eXIf after it as some writers put it, IEND; CRCs 0.
 inline Bytes BuildPng(const Bytes& exif, size_t fillers = 0) {
   auto chunk = [](std::string_view type, const Bytes& data) {
     return Number(data.size(), 4) + Text(type) + data + Number(0, 4);
@@ -236,12 +223,15 @@ inline SparseFile BuildWebp(const Bytes& exif, uint64_t padding = 0) {
   return {header("RIFF", body.size() + padding + size % 2) + body, padding, Bytes(size % 2 + 2)};
 }
 
-// One more in the size of the first box (before its type) or RIFF chunk (after) of that type.
-inline void GrowByOne(SparseFile& file, std::string_view type, bool riff = false) {
+// The file with one more in the size of the first box (before its type) or, in a RIFF file, chunk
+// (after it) of that type.
+inline SparseFile GrowByOne(SparseFile file, std::string_view type) {
+  bool riff = file.head[0] == 'R';
   auto find = [&type](Bytes& in) {
     return std::search(in.begin(), in.end(), type.begin(), type.end());
   };
   auto at = find(file.head) != file.head.end() ? find(file.head) : find(file.tail);
   for (at += riff ? 4 : -1; ++*at == 0; at += riff ? 1 : -1)
     ;
+  return file;
 }
