@@ -64,7 +64,7 @@ struct TiffLayout {
   ByteOrder order = ByteOrder::kIntel;
   std::vector<Ifd> chain = {};
   std::optional<Ifd> exif = {}, gps = {};
-  uint32_t firstIfd = 8; // all but the 8-byte header belongs this far in
+  uint32_t firstIfd = 8; // zeros between the header and it
 };
 
 inline TiffField Ascii(uint16_t tag, const std::string& text) { // a NUL is added and counted
@@ -92,7 +92,7 @@ inline Bytes BuildTiff(const TiffLayout& layout) {
     ifds[0][ifds[0].size() - ifds.size() + i].valueField = offsets[i];
   auto number = [order = layout.order](uint64_t n, size_t size) { return Number(n, size, order); };
   Bytes values, out = Text(layout.order == ByteOrder::kIntel ? "II" : "MM") + number(42, 2) +
-                      number(layout.firstIfd, 4);
+                      number(layout.firstIfd, 4) + Bytes(layout.firstIfd - 8);
   for (size_t i = 0; i < ifds.size(); ++i) {
     out += number(ifds[i].size(), 2);
     for (const auto& [tag, type, count, numbers, text, valueField] : ifds[i]) {
@@ -160,18 +160,17 @@ inline Bytes IsoBox(std::string_view type, const Bytes& content, int version = -
   return Number(8 + full.size(), 4) + Text(type) + full;
 }
 
-// An HEIC-like image: ftyp; meta with hdlr, iinf naming item 7 Exif and iloc (of this version)
-// placing it by a base and an extent's offset; mdat with the item: 6, "Exif\0\0", the TIFF block.
-inline Bytes BuildHeif(const Bytes& tiff, uint8_t ilocVersion) {
+// An HEIC-like image: ftyp; meta with hdlr, iinf naming item 7 Exif and iloc (version 2, which no
+// encoder's file in tests/data shows) placing it by a base and an extent's offset; mdat with the
+// item: 6, "Exif\0\0", the TIFF block.
+inline Bytes BuildHeif(const Bytes& tiff) {
   Bytes ftyp = IsoBox("ftyp", Text("heic0000")), item = Number(6, 4) + kExifHeader + tiff;
   Bytes hdlr = IsoBox("hdlr", Text({"\0\0\0\0pict", 8}), 0),
         iinf = IsoBox("iinf", Number(1, 2) + IsoBox("infe", Text({"\0\7\0\0Exif", 8}), 2), 0);
-  size_t id = ilocVersion < 2 ? 2 : 4; // with the method after it from version 1 on
   auto meta = [&](size_t itemAt) {
-    Bytes iloc = Bytes{0x44, 0x40} + Number(1, id) + Number(7, id) +
-                 Number(0, ilocVersion > 0 ? 4 : 2) + Number(itemAt - 2, 4) + Number(1, 2) +
-                 Number(2, 4) + Number(item.size(), 4);
-    return IsoBox("meta", hdlr + iinf + IsoBox("iloc", iloc, ilocVersion), 0);
+    Bytes iloc = Bytes{0x44, 0x40} + Number(1, 4) + Number(7, 4) + Number(0, 4) +
+                 Number(itemAt - 2, 4) + Number(1, 2) + Number(2, 4) + Number(item.size(), 4);
+    return IsoBox("meta", hdlr + iinf + IsoBox("iloc", iloc, 2), 0);
   };
   return ftyp + meta(ftyp.size() + meta(0).size() + 8) + IsoBox("mdat", item);
 }
