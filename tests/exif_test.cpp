@@ -40,12 +40,11 @@ TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
       {"no values at the block length", 10, 0, 64},
       {"offset 0: values from the entry's own field on, past the end", 2, 47, 0},
       {"count × 4 is 2^32", 4, 0x40000000, 8}};
-  for (ByteOrder order : {ByteOrder::kIntel, ByteOrder::kMotorola})
-    for (const auto& [name, type, count, field] : rows) {
-      Bytes block = BuildTiff({.order = order, .chain = {{RawField(7, type, count, field)}}});
-      block.resize(64);
-      EXPECT_EQ(Walk(block), Entries{}) << name;
-    }
+  for (const auto& [name, type, count, field] : rows) {
+    Bytes block = BuildTiff({.chain = {{RawField(7, type, count, field)}}});
+    block.resize(64);
+    EXPECT_EQ(Walk(block), Entries{}) << name;
+  }
   // Three IFDs of one SHORT each, tags 1 to 3, at 8, 26 and 44; the links sit 14 bytes on.
   Bytes chain = BuildTiff(
       {.chain = {{RawField(1, 3, 1, 5)}, {RawField(2, 3, 1, 5)}, {RawField(3, 3, 1, 5)}}});
