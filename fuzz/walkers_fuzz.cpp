@@ -1,7 +1,7 @@
-// The Exif walkers over the fuzzer's bytes as a whole file, one per target (WALKER, set by the
-// build, picks it). Every handler slot is installed, so every path of a walk runs, and each checks
-// that every byte it is given lies inside the input: a pointer or length that strays aborts the
-// run.
+// Every Exif walker over the fuzzer's bytes as a whole file, whatever they start with, then the
+// date path as ReadTimesAndExif runs it, all with the program's date handlers. Each entry a walk
+// hands them is checked first: the run aborts on one, or on its values, lying outside its block or
+// the input.
 #include <cstdlib>
 #include <span>
 
@@ -11,60 +11,44 @@
 #include "exif/webp_chunks.h"
 
 using Input = std::span<const uint8_t>;
+static Input g_input; // this run's bytes
 
-static int Check(const void* input, const uint8_t* bytes, uint64_t length) { // 1: "go on"
-  const Input& in = *static_cast<const Input*>(input);
+static void Check(Input in, const uint8_t* bytes, uint64_t length) {
   if (bytes < in.data() || length > in.size() || uint64_t(bytes - in.data()) > in.size() - length)
     std::abort();
-  return 1;
-}
-
-static int OnSegment(const MetadataHandlers*, SegmentKind, const uint8_t* payload, size_t length,
-                     void* input) {
-  return Check(input, payload, length);
-}
-
-static int OnBlock(const MetadataHandlers*, size_t length, void* input) {
-  return Check(input, static_cast<Input*>(input)->data(), length);
-}
-
-static int OnDataset(const MetadataHandlers*, const IptcDataset* dataset, void* input) {
-  return Check(input, dataset->data, dataset->length);
 }
 
 // A walk over a whole file leaves the values of tags it does not read unviewed (null).
-static int OnTag(const MetadataHandlers*, const TiffEntry* entry, void* input) {
-  Check(input, entry->block, entry->blockLength);
+static int CheckedTag(const MetadataHandlers* table, const TiffEntry* entry, void* request) {
   Input block(entry->block, entry->blockLength);
-  Check(&block, entry->entryBytes, 12);
+  Check(g_input, entry->block, entry->blockLength);
+  Check(block, entry->entryBytes, 12);
   // Values held in the entry have its whole 4-byte field; values elsewhere have exactly theirs.
   uint64_t size = uint64_t{entry->count} * static_cast<uint64_t>(entry->elementSize);
   bool held = entry->valuePointer == entry->entryBytes + 8;
-  return entry->valuePointer == nullptr ||
-         Check(&block, entry->valuePointer, held && size < 4 ? 4 : size);
+  if (entry->valuePointer != nullptr)
+    Check(block, entry->valuePointer, held && size < 4 ? 4 : size);
+  return ExifDateHandler(table, entry, request);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input input(data, size);
-  MetadataHandlers table = {OnSegment, &input, OnBlock, OnDataset, OnBlock, &input,
-                            OnBlock,   OnTag,  OnTag,   OnBlock,   &input};
-  ByteSource source = MemorySource(data, size);
+  g_input = Input(data, size);
   DateRecord dates[3] = {};
   TimesRequest request = {0, nullptr, nullptr, &dates[0], &dates[1], &dates[2]};
+  MetadataHandlers table = DateHandlers(&request);
+  table.exifTag = CheckedTag;
+  WalkJpegMarkers(data, size, &table); // at any size: the program skips JPEGs below 64 KiB
+  ParseExifBlock(&table, data, size);  // the same bytes as a bare TIFF block
+  ByteSource source = {};
+  auto fresh = [&] { // each walk pays from a budget of its own
+    source = MemorySource(data, size);
+    return &source;
+  };
   MovieTimes movie;
-  if (WALKER == 0) { // JPEG segments, and the same bytes as a bare TIFF block
-    WalkJpegMarkers(data, size, &table);
-    ParseExifBlock(&table, data, size);
-  } else if (WALKER == 1) { // the date path as ReadTimesAndExif runs it, for every format
-    ReadMediaDates(&source, &request, &movie);
-  } else if (WALKER == 2) {
-    WalkIsoBoxes(&source, &table, &movie);
-  } else if (WALKER == 3) {
-    WalkPngChunks(&source, &table);
-  } else if (WALKER == 4) {
-    WalkWebpChunks(&source, &table);
-  } else { // a TIFF-structured file as the reader walks one: RAW headers, only the dates' values
-    ParseTiffStructure(&table, &source, kTiffFileReading);
-  }
+  WalkIsoBoxes(fresh(), &table, &movie);
+  WalkPngChunks(fresh(), &table);
+  WalkWebpChunks(fresh(), &table);
+  ParseTiffStructure(&table, fresh(), kTiffFileReading); // RAW headers, only the dates' values
+  ReadMediaDates(fresh(), &request, &movie);
   return 0;
 }
