@@ -1,7 +1,7 @@
-// Every Exif walker over the fuzzer's bytes as a whole file, whatever they start with, then the
-// date path as ReadTimesAndExif runs it, all with the program's date handlers. Each entry a walk
-// hands them is checked first: the run aborts on one, or on its values, lying outside its block or
-// the input.
+// Exif walkers over the fuzzer's bytes as a whole file, whatever they start with, with the
+// program's date handlers; each target runs those its FUZZ_WALKS bits name. Each entry a walk
+// hands the handlers is checked first: the run aborts on one, or on its values, lying outside its
+// block or the input.
 #include <cstdlib>
 #include <span>
 
@@ -37,18 +37,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TimesRequest request = {0, nullptr, nullptr, &dates[0], &dates[1], &dates[2]};
   MetadataHandlers table = DateHandlers(&request);
   table.exifTag = CheckedTag;
-  WalkJpegMarkers(data, size, &table); // at any size: the program skips JPEGs below 64 KiB
-  ParseExifBlock(&table, data, size);  // the same bytes as a bare TIFF block
   ByteSource source = {};
   auto fresh = [&] { // each walk pays from a budget of its own
     source = MemorySource(data, size);
     return &source;
   };
   MovieTimes movie;
-  WalkIsoBoxes(fresh(), &table, &movie);
-  WalkPngChunks(fresh(), &table);
-  WalkWebpChunks(fresh(), &table);
-  ParseTiffStructure(&table, fresh(), kTiffFileReading); // RAW headers, only the dates' values
-  ReadMediaDates(fresh(), &request, &movie);
+  if (FUZZ_WALKS & 1) // JPEG markers at any size (the program skips JPEGs below 64 KiB), and the
+    WalkJpegMarkers(data, size, &table), ParseExifBlock(&table, data, size); // bare TIFF block
+  if (FUZZ_WALKS & 2)
+    WalkIsoBoxes(fresh(), &table, &movie);
+  if (FUZZ_WALKS & 4)
+    WalkPngChunks(fresh(), &table);
+  if (FUZZ_WALKS & 8)
+    WalkWebpChunks(fresh(), &table);
+  if (FUZZ_WALKS & 16) // RAW headers, only the dates' values
+    ParseTiffStructure(&table, fresh(), kTiffFileReading);
+  if (FUZZ_WALKS & 32) // the date path as ReadTimesAndExif runs it
+    ReadMediaDates(fresh(), &request, &movie);
   return 0;
 }
