@@ -94,7 +94,19 @@ protected:
     return L"C" + Shown(ReadPaneTime(pane, PaneTime::Created)) + L" M" + Modified(pane);
   }
   std::wstring ControlText(int id) const { return TextOf(GetDlgItem(window_, id)); }
-  std::wstring PanePath(HWND pane) const { return TextOf(GetDlgItem(pane, IDC_PANE_PATH)); }
+  // A pane's path, with its tooltip's text after it where that is not the path.
+  std::wstring PanePath(HWND pane) const {
+    wchar_t tip[300] = {};
+    TOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = GetDlgItem(pane, IDC_PANE_PATH);
+    tool.uId = IDC_PANE_PATH;
+    tool.lpszText = tip;
+    HWND tooltip = (pane == Target() ? State()->target : State()->reference).pathTooltip;
+    SendMessageW(tooltip, TTM_GETTEXTW, ARRAYSIZE(tip), reinterpret_cast<LPARAM>(&tool));
+    std::wstring path = TextOf(GetDlgItem(pane, IDC_PANE_PATH));
+    return path + (path == tip ? L"" : L" tip:" + std::wstring(tip));
+  }
   bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(window_, id)) != FALSE; }
   UINT MenuState(UINT id) {
     SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
@@ -339,10 +351,13 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
                                         std::to_wstring(MB_YESNOCANCEL)));
   std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
   GetFileTimeOverride locked(noTimes, std::nullopt);
-  DropOn(IDC_TARGET_PLACEHOLDER, {first, last});
+  // A path of 259 characters is taken, one of 260 refused.
+  DropOn(IDC_TARGET_PLACEHOLDER,
+         {first, folder_.MakeFile(std::wstring(258 - folder_.Path().size(), L'n')), last});
   EXPECT_EQ(PanePath(Target()) + Modified(Target()), last + L"2014");
-  for (const std::wstring& refused : {folder_.MakeFile(L"bad.lnk", "no shortcut"),
-                                      folder_.PathOf(std::wstring(300, L'n')), noTimes}) {
+  for (const std::wstring& refused :
+       {folder_.MakeFile(L"bad.lnk", "no shortcut"),
+        folder_.PathOf(std::wstring(259 - folder_.Path().size(), L'n')), noTimes}) {
     EnableWindow(GetDlgItem(window_, IDC_EXIF_TO_CREATED), TRUE); // as for a photo before
     DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last});
     EXPECT_EQ(PanePath(Target()) + Modified(Target()) + Seen(), first + L"2013||");
@@ -519,7 +534,7 @@ protected:
 TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   g_search.emplace("kernel32.dll", "FindFirstFileW", SearchingEveryName);
   MakeTree(folder_, L"abcabc.txt 0 bcbc.txt 0 plain.txt 0 .bc 0 x.bc.txt 0 sub\\ 0 q.jpg 0 "
-                    L"sub\\q.jpg 0 r.jpg 0");
+                    L"sub\\q.jpg 0 r.jpg 0 %%bc.txt 0");
   std::wstring ini = Ini(L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
                          L"CaseSensitive=7\r\nFind=\" \u4EAC\"\r\nReplace=\"c \"\r\n");
   const std::pair<const wchar_t*, const wchar_t*> keys[] = {
@@ -533,7 +548,10 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250)) + 1234;
   SetModifiedTicks(folder_.Path(), old);
   const std::map<std::wstring, std::wstring> renamed = {
-      {L"abcabc.txt", L"aX aX .txt"}, {L"bcbc.txt", L"X X .txt"}, {L"x.bc.txt", L"x.X .txt"}};
+      {L"abcabc.txt", L"aX aX .txt"},
+      {L"bcbc.txt", L"X X .txt"},
+      {L"x.bc.txt", L"x.X .txt"},
+      {L"%%bc.txt", L"%%X .txt"}}; // a row is no format
   // A rename never replaces a file: r.jpg wants the name q.jpg holds.
   std::vector<Inputs> runs = {{.method = RenameMatchEnd, .find = L"r", .replace = L"q"}};
   for (int method = RenameReplace; method <= RenameMatchEnd; ++method)
@@ -559,8 +577,8 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
     EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L""}), expected);
     Press(dialog, IDOK);
   });
-  EXPECT_EQ(folder_.Listed(), (Names{L".bc", L"X X .txt", L"aX aX .txt", L"plain.txt", L"q.jpg",
-                                     L"r.jpg", L"sub\\", L"x.X .txt"}));
+  EXPECT_EQ(folder_.Listed(), (Names{L"%%X .txt", L".bc", L"X X .txt", L"aX aX .txt", L"plain.txt",
+                                     L"q.jpg", L"r.jpg", L"sub\\", L"x.X .txt"}));
   EXPECT_EQ(folder_.Listed(L"sub"), Names{L"q.jpg"});
   EXPECT_EQ(FileTicks(folder_.Path()), old);
   std::wstring stored;
