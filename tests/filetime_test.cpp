@@ -98,7 +98,9 @@ TEST(RenameFollower, FollowsTheRecordOfTheFileRenamed) {
     }
     RenameFollower(records, 4).Renamed(renamed, to);
     for (size_t i = 0; i < 4; ++i)
-      EXPECT_EQ(records[i].fullPath, folder.PathOf(expected[i])) << renamed << " " << i;
+      EXPECT_EQ(records[i].fullPath + (L"|" + std::wstring(records[i].name)),
+                folder.PathOf(expected[i]) + L"|" + expected[i])
+          << renamed << " " << i;
   }
 }
 
