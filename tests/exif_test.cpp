@@ -90,6 +90,7 @@ TEST(JpegWalker, ScansMarkersAndSkipsSegmentsThatDoNotFit) {
   const std::tuple<const char*, std::string, Texts> rows[] = {
       {"stuffing, restart, start of image", "\xFF\0\xFF\xD7\xFF\xD8"s + on, {"on"}},
       {"end of image ends the walk", "\xFF\xD9" + on, {}},
+      {"the last restart marker has no length", "\xFF\xD7\0\6"s + on, {"on"}},
       {"end of image inside a segment", "\xFF\xE1\0\4\xFF\xD9"s + on, {"\xFF\xD9", "on"}},
       {"length past the end: on after FF", "\xFF\xFE\0@a"s + on, {"on"}},
       {"length one past the end", "\xFF\xFE\0\4z"s, {}},
@@ -185,6 +186,9 @@ TEST(MediaDates, EachFileGivesItsTrueDatesOrNone) {
       {"DateTime in the Exif IFD comes last", {jpeg(last)}, {kOther, kNo, kNo}},
       {"dates in the GPS IFD do not count", {jpeg(gps)}, kNone},
       {"count 11 followed by digits", {jpeg({.exif = Ifd{shortDate, digits}})}, kNone},
+      {"two digits of hour",
+       {jpeg({.exif = Ifd{Ascii(0x9003, "2019:07:04 18030:05")}})},
+       {kNo, "2019:07:04 18:30:05", kNo}},
       {"count 19 at the block end", {jpeg({.exif = Ifd{atEnd}})}, {kNo, kOriginal, kNo}},
       {"count 19 from the entry's own field", {jpeg({.exif = Ifd{fromEntry, ones, ones}})}, kNone},
       {"IFDs past the window, 3,000 values first", {late}, kAll},
