@@ -71,7 +71,8 @@ TEST(RenameRules, WorkedExamples) {
     EXPECT_EQ(NewNameOf(L"abc", RenameReplace, abcTo(name)), kOut) << name;
     EXPECT_EQ(NewNameOf(name, RenameLength, {L"", L"", false, L"", L"1"}), kOut) << name;
   }
-  for (const std::wstring name : {L"CONCERT.jpg", L"NULL.jpg", L"COM10.txt", L"LPT0.txt"})
+  for (const std::wstring name :
+       {L"CONCERT.jpg", L"NULL.jpg", L"COM10.txt", L"LPT0.txt", L"LPQ1.txt"})
     EXPECT_EQ(NewNameOf(L"abc", RenameReplace, abcTo(name)), name);
   // The Filter holds against the name the user sees: "*.tif" is no "photo.tiff", whatever short
   // name the system's search also matched; case aside, and a name without a dot ends in "."

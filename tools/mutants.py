@@ -524,6 +524,8 @@ MUTANTS = [
     ("Execute does not put the folder's time back", "rename/rename_dialog.cpp",
      "    RememberInputs(dialog, method);\n    RestoreFolderTime(path, folderTime);",
      "    RememberInputs(dialog, method);\n    (void)folderTime;", "gui_tests", "FaultSweep.*"),
+    ("a name starting LP and a digit taken for a printer port", "rename/rules.cpp",
+     'wcsncmp(stem, L"LPT", 3) == 0', 'wcsncmp(stem, L"LPT", 2) == 0', "native:rename_tests", "*"),
     ("the extension taken from the first dot", "rename/rules.cpp",
      "      dot = i - 1;\n      break;", "      dot = i - 1;", "native:rename_tests", "*"),
     ("Replace changes only the first match", "rename/rename_method.cpp",
