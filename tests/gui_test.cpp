@@ -266,8 +266,9 @@ TEST_F(MainCommands, RecordsWriteBackTheStampTheyRead) {
 class Panes : public MainWindowTest {
 protected:
   // Drops names on a control as a drag from Explorer does, through the program's drop target,
-  // which answers copy each time: told of a move, the source would delete its files.
-  void DropOn(int id, const std::vector<std::wstring>& names) {
+  // which answers copy each time: told of a move, the source would delete its files. Offered as
+  // text, they are no files, and nothing is done.
+  void DropOn(int id, const std::vector<std::wstring>& names, UINT format = CF_HDROP) {
     std::wstring list;
     for (const std::wstring& name : names)
       list += name + L'\0';
@@ -277,7 +278,7 @@ protected:
     std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
     GlobalUnlock(block);
     IDataObject* data = nullptr;
-    ASSERT_TRUE(OpenClipboard(window_) && EmptyClipboard() && SetClipboardData(CF_HDROP, block));
+    ASSERT_TRUE(OpenClipboard(window_) && EmptyClipboard() && SetClipboardData(format, block));
     CloseClipboard();
     ASSERT_EQ(OleGetClipboard(&data), S_OK);
     RECT rect;
@@ -288,7 +289,7 @@ protected:
     target->DragEnter(data, MK_LBUTTON, point, &effects[0]);
     target->DragOver(MK_LBUTTON, point, &effects[1]);
     target->Drop(data, 0, point, &effects[2]);
-    EXPECT_EQ(effects, std::vector<DWORD>(3, DROPEFFECT_COPY));
+    EXPECT_EQ(effects, std::vector<DWORD>(3, format == CF_HDROP ? DROPEFFECT_COPY : 0));
     target->Release();
     data->Release();
   }
@@ -306,6 +307,14 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
       {photo, takes, L"photo.jpg - Datewright", L"||"},
       {folder_.PathOf(L"gone"), key0, L"Datewright", L"||"},
       {album, key0, album + L" - Datewright", L"|| get cleanup rename"}};
+  // Each pane lies where its placeholder does.
+  for (auto [pane, placeholder] : {std::pair{Target(), IDC_TARGET_PLACEHOLDER},
+                                   std::pair{Reference(), IDC_REFERENCE_PLACEHOLDER}}) {
+    RECT own, place;
+    GetWindowRect(pane, &own);
+    GetWindowRect(GetDlgItem(window_, placeholder), &place);
+    EXPECT_TRUE(EqualRect(&own, &place)) << placeholder;
+  }
   // Open... proposes to a pane that shows no path the path remembered for it.
   Ini((L"[FilePath]\r\nTarget=\"" + photo + L"\"").c_str());
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
@@ -329,8 +338,8 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
 // own times and Exif buttons; a name is refused when the shortcut question is cancelled, when it
 // is too long, or when it exists but its times cannot be read.
 TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
-  MakeTree(folder_, L"photo.jpg 2003 first.jpg 2013 last.jpg 2014");
-  std::wstring photo = folder_.PathOf(L"photo.jpg"), link = folder_.PathOf(L"photo.lnk"),
+  MakeTree(folder_, L"photo%%.jpg 2003 first.jpg 2013 last.jpg 2014");
+  std::wstring photo = folder_.PathOf(L"photo%%.jpg"), link = folder_.PathOf(L"photo.lnk"),
                first = folder_.PathOf(L"first.jpg"), last = folder_.PathOf(L"last.jpg");
   IShellLinkW* shortcut = nullptr;
   IPersistFile* file = nullptr;
@@ -347,7 +356,7 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
     DropOn(IDC_TARGET_PLACEHOLDER, {link});
     EXPECT_EQ(PanePath(Target()), expected);
   }
-  EXPECT_EQ(system_.boxes, Names(4, L"Open Target?(Yes) or Shortcut?(No)|photo.jpg|" +
+  EXPECT_EQ(system_.boxes, Names(4, L"Open Target?(Yes) or Shortcut?(No)|photo%%.jpg|" +
                                         std::to_wstring(MB_YESNOCANCEL)));
   std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
   GetFileTimeOverride locked(noTimes, std::nullopt);
@@ -363,6 +372,7 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
     EXPECT_EQ(PanePath(Target()) + Modified(Target()) + Seen(), first + L"2013||");
   }
   DropOn(IDC_APPLY_CREATED, {last});
+  DropOn(IDC_TARGET_PLACEHOLDER, {last}, CF_UNICODETEXT);
   DropOn(IDC_REFERENCE_PLACEHOLDER, {last});
   EXPECT_EQ(PanePath(Target()) + PanePath(Reference()) + Modified(Reference()),
             first + last + L"2014");
