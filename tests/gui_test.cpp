@@ -94,6 +94,7 @@ protected:
     return L"C" + Shown(ReadPaneTime(pane, PaneTime::Created)) + L" M" + Modified(pane);
   }
   std::wstring ControlText(int id) const { return TextOf(GetDlgItem(window_, id)); }
+  std::wstring PathText(HWND pane) const { return TextOf(GetDlgItem(pane, IDC_PANE_PATH)); }
   // A pane's path, with its tooltip's text after it where that is not the path.
   std::wstring PanePath(HWND pane) const {
     wchar_t tip[300] = {};
@@ -104,7 +105,7 @@ protected:
     tool.lpszText = tip;
     HWND tooltip = (pane == Target() ? State()->target : State()->reference).pathTooltip;
     SendMessageW(tooltip, TTM_GETTEXTW, ARRAYSIZE(tip), reinterpret_cast<LPARAM>(&tool));
-    std::wstring path = TextOf(GetDlgItem(pane, IDC_PANE_PATH));
+    std::wstring path = PathText(pane);
     return path + (path == tip ? L"" : L" tip:" + std::wstring(tip));
   }
   bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(window_, id)) != FALSE; }
@@ -285,6 +286,7 @@ protected:
     GetWindowRect(GetDlgItem(window_, id), &rect);
     POINTL point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     auto* target = new CSimpleDropTarget(window_);
+    target->AddRef();
     std::vector<DWORD> effects(3, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
     target->DragEnter(data, MK_LBUTTON, point, &effects[0]);
     target->DragOver(MK_LBUTTON, point, &effects[1]);
@@ -931,10 +933,10 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     }
     // A pane never shows another path's times; Control + Open... shows its path's times now,
     // unless they could not be read.
-    std::wstring path = PanePath(pane);
+    std::wstring path = PathText(pane);
     if (wcschr(L"TDOFL", step) && Exists(path) && !(step == L'L' && swept && faults_.fired)) {
-      EXPECT_EQ(Pickers(pane),
-                L"C" + ShownTicks(FileTicks(path, true)) + L" M" + ShownTicks(FileTicks(path)));
+      EXPECT_EQ(PanePath(pane) + Pickers(pane), path + L"C" + ShownTicks(FileTicks(path, true)) +
+                                                    L" M" + ShownTicks(FileTicks(path)));
     }
     clean_ = clean_ && !wcschr(L"zZ", step) && written.empty();
     writes.insert(writes.end(), wcschr(row.steps, L'[') < at ? written.begin() : written.end(),

@@ -26,7 +26,8 @@ int LeaveMarkerIfFromExe(void* returnAddress) {
 } // namespace
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-  g_instance = reason == DLL_PROCESS_ATTACH ? instance : g_instance;
+  if (reason == DLL_PROCESS_ATTACH)
+    g_instance = instance;
   return TRUE;
 }
 
