@@ -1,7 +1,5 @@
-// Exif walkers over the fuzzer's bytes as a whole file, whatever they start with, with the
-// program's date handlers; each target runs those its FUZZ_WALKS bits name. Each entry a walk
-// hands the handlers is checked first: the run aborts on one, or on its values, lying outside its
-// block or the input.
+// The walkers FUZZ_WALKS names over the fuzzer's bytes as a whole file; the run aborts on an entry,
+// or its values, outside its block or the input.
 #include <cstdlib>
 #include <span>
 

@@ -33,8 +33,7 @@ Entries Walk(const Bytes& block) {
 }
 
 TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
-  // Type, count and field of a 64-byte block's one entry (tag 7, field at 18) none of whose values
-  // lie inside it.
+  // Type, count and field of a 64-byte block's one entry whose values lie outside it.
   const std::tuple<const char*, uint16_t, uint32_t, uint32_t> rows[] = {
       {"text one past the block end", 2, 25, 40},
       {"no values at the block length", 10, 0, 64},
@@ -108,8 +107,7 @@ TEST(JpegWalker, ScansMarkersAndSkipsSegmentsThatDoNotFit) {
     EXPECT_EQ(Segments({'\0', length, 'J', 'F', 'I', 'F', 0, 1}, length), Texts{}) << int{length};
 }
 
-// A file's three dates as the program reads them, by offset within its size (cut to `cut`), zeros
-// when not found; a movie's times where the program puts them (its creation for Original), in UTC.
+// A file's three dates as the program reads them, cut to `cut`; a movie's in UTC.
 Texts Read(const SparseFile& file, uint64_t cut = UINT64_MAX) {
   std::pair<const SparseFile*, uint64_t> cutFile = {&file, std::min(cut, file.Size())};
   auto read = [](void* context, uint64_t offset, uint8_t* out, size_t size) {
@@ -136,10 +134,8 @@ Texts Read(const SparseFile& file, uint64_t cut = UINT64_MAX) {
   return texts;
 }
 
-// Every container's builder file gives its dates, and none once cut short of what holds them or
-// once a box or chunk on their way runs one byte past its parent. Only IFD0's and the Exif IFD's
-// whole dates count; a TIFF-structured file gives its own only where no JPEG inside it does; a
-// JPEG is scanned within its first MiB; every walk stops at the file's budget of reads and bytes.
+// Each container gives its dates, and none once cut short of them or once a box on their way runs
+// one byte past its parent; every walk stops at the file's budget of reads and bytes.
 TEST(MediaDates, EachFileGivesItsTrueDatesOrNone) {
   TiffLayout camera = CameraLayout(ByteOrder::kIntel, kDate, kOriginal, kDigitized), moved = camera;
   Bytes tiff = BuildTiff(camera),

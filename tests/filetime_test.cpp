@@ -13,9 +13,7 @@
 
 namespace {
 
-// By each date's daylight saving a local time in the hour the clocks skip or repeat takes the
-// offset before the change: the skipped hour is standard time, as Windows converts it (Wine would
-// take daylight time), the repeated hour its first occurrence. A July time is daylight time.
+// The hours the clocks skip or repeat take the offset before the change, as Windows converts them.
 TEST(PathTimes, EachDatesRuleTakesTheOffsetBeforeAChangeOfClocks) {
   CentralEuropeRule rule;
   UseEachDatesDaylightSaving(true);
@@ -32,8 +30,8 @@ TEST(PathTimes, EachDatesRuleTakesTheOffsetBeforeAChangeOfClocks) {
   UseEachDatesDaylightSaving(false);
 }
 
-// An item whose full path would pass 259 characters is left out of a listing and of Cleanup,
-// never reached by a cut path: cut, "Thumbs.db" would name the "Thumbs.d" beside it.
+// An item whose full path would pass 259 characters is left out: cut, "Thumbs.db" would name the
+// "Thumbs.d" beside it.
 TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
   TempFolder folder;
   for (const wchar_t* name : {L"f1", L"f2", L"f3", L"sub\\", L"sub\\g"})
@@ -56,8 +54,7 @@ TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
   EXPECT_EQ(folder.Listed(relative), (Names{L"123456789", L"Thumbs.d", L"Thumbs.db"}));
 }
 
-// A time that is no time is not written: not one Match read that no conversion takes, nor a
-// local time past the calendar; only the other time reaches the file.
+// A time that is no time is not written; only the other time reaches the file.
 TEST(PathTimes, TimesThatAreNoTimeAreNotWritten) {
   TempFolder folder;
   for (const wchar_t* name : {L"R\\", L"T\\", L"R\\f.txt", L"T\\f.txt"})
@@ -76,9 +73,8 @@ TEST(PathTimes, TimesThatAreNoTimeAreNotWritten) {
                                                ShownTicks(FileTicks(folder.PathOf(L"T\\f.txt"))));
 }
 
-// A record follows the file of its own name, and one whose name folds alike only when it is the
-// one such record whose file is gone: on a case-sensitive folder both "IMG.jpg" and "img.jpg", or
-// "A.jpg" and a new "a.jpg", may exist. The folder holds A.jpg alone.
+// A record follows its own name, or one folding alike only when it is the one such record whose
+// file is gone: a case-sensitive folder may hold both. The folder holds A.jpg alone.
 TEST(RenameFollower, FollowsTheRecordOfTheFileRenamed) {
   TempFolder folder;
   folder.MakeFile(L"A.jpg");

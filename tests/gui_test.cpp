@@ -49,8 +49,8 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// Makes the items "name year ..." (a name ending in a backslash a folder), each Modified At(year)
-// unless the year is 0, folders after what they hold. A file holds its "name year".
+// Makes "name year ..." (a folder's name ends in '\'), Modified At(year) unless 0; a file holds
+// its "name year".
 void MakeTree(TempFolder& folder, const std::wstring& items) {
   std::wistringstream in(items);
   std::vector<std::pair<std::wstring, WORD>> made;
@@ -63,17 +63,24 @@ void MakeTree(TempFolder& folder, const std::wstring& items) {
       SetModifiedTicks(item->first, ExpectedUtcTicks(At(item->second)));
 }
 
-// The real main window, made in this process from the templates linked into the test exe, with
-// the system's dialogs and keys scripted and a fresh folder to work in.
+int g_shellCalls;
+enum class Shell { kRenames, kSkips, kCopies } g_shellDoes;
+std::optional<ImportPatch> g_shell, g_information, g_search;
+
+// The real main window, in this process, with the system's dialogs and keys scripted.
 class MainWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
     static const bool registered = RegisterMainWindowClass(GetModuleHandleW(nullptr));
     ASSERT_TRUE(registered);
     ExpectEachDate(false);
+    g_renameSettings = {};
     Open(L"Datewright.exe");
   }
   void TearDown() override {
+    g_shell.reset();
+    g_information.reset();
+    g_search.reset();
     if (IsWindow(window_))
       DestroyWindow(window_);
     // Whatever the window posted (the quit message, a snapshot command) goes with it.
@@ -125,8 +132,7 @@ protected:
       seen += Enabled(id) ? name : L"";
     return seen;
   }
-  // A settings file in use, UTF-16 with its byte-order mark, outside the folder worked in; none
-  // for a null text.
+  // The settings file in use, UTF-16 as the program writes it; none for a null text.
   std::wstring Ini(const wchar_t* text) {
     std::wstring ini, content = L"\uFEFF" + std::wstring(text != nullptr ? text : L"");
     if (text != nullptr)
@@ -135,6 +141,42 @@ protected:
           std::string(reinterpret_cast<const char*>(content.data()), content.size() * 2));
     lstrcpyW(State()->iniPath, ini.c_str());
     return ini;
+  }
+  // Drops names on a control as Explorer does. The answer must be copy: told of a move, the source
+  // would delete its files. Offered as text they are no files.
+  void DropOn(int id, const std::vector<std::wstring>& names, UINT format = CF_HDROP) {
+    std::wstring list;
+    for (const std::wstring& name : names)
+      list += name + L'\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + (list.size() + 1) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+    *files = {sizeof(DROPFILES), {}, FALSE, TRUE};
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(block);
+    IDataObject* data = nullptr;
+    ASSERT_TRUE(OpenClipboard(window_) && EmptyClipboard() && SetClipboardData(format, block));
+    CloseClipboard();
+    ASSERT_EQ(OleGetClipboard(&data), S_OK);
+    RECT rect;
+    GetWindowRect(GetDlgItem(window_, id), &rect);
+    POINTL point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    auto* target = new CSimpleDropTarget(window_);
+    target->AddRef();
+    std::vector<DWORD> effects(3, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+    target->DragEnter(data, MK_LBUTTON, point, &effects[0]);
+    target->DragOver(MK_LBUTTON, point, &effects[1]);
+    target->Drop(data, 0, point, &effects[2]);
+    EXPECT_EQ(effects, std::vector<DWORD>(3, format == CF_HDROP ? DROPEFFECT_COPY : 0));
+    target->Release();
+    data->Release();
+  }
+  // Opens Rename on the folder worked in; the script ends the dialog or leaves it to be closed.
+  void RenameDialog(const std::function<void(HWND)>& script) {
+    ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
+    int before = system_.dialogs;
+    system_.dialog = script;
+    Command(IDM_RENAME_FILES);
+    EXPECT_EQ(system_.dialogs, before + 1);
   }
   std::wstring Setting(const wchar_t* section, const wchar_t* key) {
     wchar_t value[300] = {};
@@ -158,13 +200,9 @@ DWORD WINAPI ScriptedModulePath(HMODULE, LPWSTR path, DWORD capacity) {
   return lstrcpynW(path, g_modulePath.c_str(), int(capacity)), DWORD(g_modulePath.size());
 }
 
-// Apply writes the Target named on the command line, made whole at start whatever the current
-// directory later, with the day of the date picker and the time of day of the time picker, in
-// the slots its button names; options name no Target. The other commands fill one Target
-// picker pair, date and time, from their source and write nothing: Apply Both then shows it.
-// So under either rule of the system menu's switch, which the settings file holds from start to
-// start: each turn of it keeps it there and shows both panes' times again (a date of each half of
-// the year), the Exif dates unchanged.
+// The command line's Target is made whole at start. Apply writes the date picker's day with the
+// time picker's time of day; the Set commands fill one Target pair and write nothing. The
+// daylight-saving switch is kept in the settings and shows both panes again (June and December).
 TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
   MakeTree(folder_, L"a.jpg 2000 b.jpg 0");
   std::wstring file = folder_.PathOf(L"a.jpg"), winter = folder_.PathOf(L"b.jpg");
@@ -239,9 +277,8 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
   EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"87");
 }
 
-// Restore, Cleanup (the folder's own time) and Match write back the very stamp they read, under
-// either rule: one in the hour the clocks repeat, where a local time stands for two, with a part
-// below the millisecond.
+// A stamp in the repeated hour, below the millisecond, read and written back exactly by either
+// rule.
 TEST_F(MainCommands, RecordsWriteBackTheStampTheyRead) {
   CentralEuropeRule rule;
   const uint64_t stamp = 133430166000001234; // 2023-10-29 01:30:00.0001234 UTC: 02:30, second time
@@ -264,41 +301,9 @@ TEST_F(MainCommands, RecordsWriteBackTheStampTheyRead) {
   }
 }
 
-class Panes : public MainWindowTest {
-protected:
-  // Drops names on a control as a drag from Explorer does, through the program's drop target,
-  // which answers copy each time: told of a move, the source would delete its files. Offered as
-  // text, they are no files, and nothing is done.
-  void DropOn(int id, const std::vector<std::wstring>& names, UINT format = CF_HDROP) {
-    std::wstring list;
-    for (const std::wstring& name : names)
-      list += name + L'\0';
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + (list.size() + 1) * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(GlobalLock(block));
-    *files = {sizeof(DROPFILES), {}, FALSE, TRUE};
-    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(files + 1));
-    GlobalUnlock(block);
-    IDataObject* data = nullptr;
-    ASSERT_TRUE(OpenClipboard(window_) && EmptyClipboard() && SetClipboardData(format, block));
-    CloseClipboard();
-    ASSERT_EQ(OleGetClipboard(&data), S_OK);
-    RECT rect;
-    GetWindowRect(GetDlgItem(window_, id), &rect);
-    POINTL point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    auto* target = new CSimpleDropTarget(window_);
-    target->AddRef();
-    std::vector<DWORD> effects(3, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
-    target->DragEnter(data, MK_LBUTTON, point, &effects[0]);
-    target->DragOver(MK_LBUTTON, point, &effects[1]);
-    target->Drop(data, 0, point, &effects[2]);
-    EXPECT_EQ(effects, std::vector<DWORD>(3, format == CF_HDROP ? DROPEFFECT_COPY : 0));
-    target->Release();
-    data->Release();
-  }
-};
+using Panes = MainWindowTest;
 
-// The Target's kind drives the title and the folder buttons, ends the snapshot and, as the setting
-// GetAllModifiedDateTime says, takes a new one; a path that does not exist leaves the buttons.
+// The Target's kind drives the title and the folder buttons, ends the snapshot and may take one.
 TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   std::wstring album = folder_.MakeFile(L"Album\\"), photo = folder_.MakeFile(L"photo.jpg");
   folder_.MakeFile(L"Album\\in.jpg");
@@ -335,10 +340,8 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   }
 }
 
-// A dropped shortcut asks: Yes takes the file it points to, No the shortcut itself; Cancel, or a
-// box that could not be shown, refuses it. The pane ends on the last name taken, with that name's
-// own times and Exif buttons; a name is refused when the shortcut question is cancelled, when it
-// is too long, or when it exists but its times cannot be read.
+// A dropped shortcut asks whether to take its target. The pane ends on the last name taken, with
+// its own times and Exif buttons.
 TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   MakeTree(folder_, L"photo%%.jpg 2003 first.jpg 2013 last.jpg 2014");
   std::wstring photo = folder_.PathOf(L"photo%%.jpg"), link = folder_.PathOf(L"photo.lnk"),
@@ -380,22 +383,31 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
             first + last + L"2014");
 }
 
-// The Exif commands copy the camera's date to Created and the digitized one to Modified, else
-// DateTime, and are grey without one; a date no picker can show counts as absent. Files starting
-// "II" or "MM" give the dates of a JPEG's Exif segment in them, else their own TIFF's; a movie,
-// named like a photo, its UTC instant in local time, which Apply then writes back exactly. Photos
-// are dropped on the Target while another program writes them, sharing them for reading. A stamp
-// before the pickers' first day (a zero stamp reads as 1601), or one no conversion takes, shows as
-// that first day; one in the year 30827, in every zone, as the pickers' last day, which they hold:
-// never as the time of the path shown before.
+const SparseFile* g_served; // served by offset in place of the file on disk
+
+BOOL WINAPI ServedSize(HANDLE, LARGE_INTEGER* size) {
+  size->QuadPart = static_cast<LONGLONG>(g_served->Size());
+  return TRUE;
+}
+
+BOOL WINAPI ServedRead(HANDLE, void* buffer, DWORD wanted, DWORD* read, OVERLAPPED* at) {
+  uint64_t offset = uint64_t{at->OffsetHigh} << 32 | at->Offset;
+  *read = offset + wanted <= g_served->Size() ? wanted : 0;
+  g_served->CopyOut(offset, static_cast<uint8_t*>(buffer), *read);
+  return TRUE;
+}
+
+// Original to Created, Digitized to Modified, else DateTime; a date no picker can show is absent.
+// Photos are dropped while another program writes them. A stamp the pickers cannot hold shows as
+// their first or last day, never as the time of the path shown before. A movie's header lies past
+// 5 GiB of media.
 TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
   const std::string d = "2019:07:04 18:30:05", o = "2018:03:02 01:02:03", g = "2017:11:12 13:14:15";
   const std::wstring k = L"1999", D = L"2019-07-04 18:30:05.000", O = L"2018-03-02 01:02:03.000",
                      G = L"2017-11-12 13:14:15.000",
                      V = ShownTicks((3742884672 + 9561628800ull) * 10000000);
-  Bytes movie = BuildMovie(0, 3742884672, 3742938123).Whole();
-  // DateTime, DateTimeOriginal, DateTimeDigitized, what comes before the JPEG (TIFF: a bare TIFF
-  // in its place, MP4: a movie), big-endian, what the pickers show after both commands.
+  const SparseFile movie = BuildMovie(0, 3742884672, 3742938123, 5ull << 30);
+  // DateTime, Original, Digitized, what precedes the JPEG (or replaces it), Motorola, shown.
   const std::tuple<std::string, std::string, std::string, std::string, bool, std::wstring> rows[] =
       {{d, "", "", "", false, D + L" M" + D},
        {"", o, "", "", true, O + L" M" + k},
@@ -414,10 +426,14 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
     const auto& [stamp, firstDay] = stamps[row++ % 3];
     ByteOrder order = motorola ? ByteOrder::kMotorola : ByteOrder::kIntel;
     Bytes tiff = BuildTiff(CameraLayout(order, dateTime, original, digitized));
-    Bytes bytes = head == "MP4"    ? movie
-                  : head == "TIFF" ? tiff
-                                   : JpegBuilder().Exif(tiff).Build(70000);
+    Bytes bytes = head == "TIFF" ? tiff : JpegBuilder().Exif(tiff).Build(70000);
     bytes.resize(70000);
+    std::optional<ImportPatch> size, read;
+    if (head == "MP4") {
+      g_served = &movie;
+      size.emplace("kernel32.dll", "GetFileSizeEx", ServedSize);
+      read.emplace("kernel32.dll", "ReadFile", ServedRead);
+    }
     std::wstring photo = folder_.MakeFile(
         L"photo.jpg", (head.size() == 2 ? head : "") + std::string(bytes.begin(), bytes.end()));
     GetFileTimeOverride override(photo, stamp);
@@ -474,7 +490,7 @@ Names Preview(HWND dialog, const Inputs& inputs) {
   return Rows(dialog);
 }
 
-// Selects a row as the user does, selected and focused, and presses Rename It unless told not to.
+// Selects a row, focused as a click leaves it, and presses Rename It unless told not to.
 void RenameRow(HWND dialog, int row, bool press = true) {
   ListView_SetItemState(GetDlgItem(dialog, IDC_RENAME_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
@@ -482,12 +498,7 @@ void RenameRow(HWND dialog, int row, bool press = true) {
     Press(dialog, IDC_RENAME_ONE);
 }
 
-int g_shellCalls;
-enum class Shell { kRenames, kSkips, kCopies } g_shellDoes;
-std::optional<ImportPatch> g_shell, g_information, g_search;
-
-// Renames as Windows' shell does; Wine's refuses a change of case alone, so it goes by a third
-// name.
+// Renames as Windows' shell does; Wine's refuses a change of case alone.
 int WINAPI CountedShell(SHFILEOPSTRUCTW* operation) {
   ++g_shellCalls;
   std::wstring between = std::wstring(operation->pFrom) + L"~";
@@ -507,8 +518,7 @@ HANDLE WINAPI SearchingEveryName(LPCWSTR pattern, WIN32_FIND_DATAW* found) {
   return g_search->Original<decltype(&FindFirstFileW)>()(search.c_str(), found);
 }
 
-// As on FAT and exFAT, where a file's index is the place of its directory entry, which a rename
-// may move: here the index follows the name.
+// As on FAT and exFAT, where a rename may move a file's index: here it follows the name.
 BOOL WINAPI IndexMovedByRenames(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {
   BOOL read = g_information->Original<decltype(&GetFileInformationByHandle)>()(file, information);
   wchar_t path[MAX_PATH] = {};
@@ -517,32 +527,10 @@ BOOL WINAPI IndexMovedByRenames(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
   return read;
 }
 
-class Rename : public MainWindowTest {
-protected:
-  void SetUp() override {
-    g_renameSettings = {};
-    MainWindowTest::SetUp();
-    ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
-  }
-  void TearDown() override {
-    g_shell.reset();
-    g_information.reset();
-    g_search.reset();
-    MainWindowTest::TearDown();
-  }
-  // Opens the dialog by the main window's command; the script ends it or leaves it to be closed.
-  void Run(const std::function<void(HWND)>& script) {
-    int before = system_.dialogs;
-    system_.dialog = script;
-    Command(IDM_RENAME_FILES);
-    EXPECT_EQ(system_.dialogs, before + 1);
-  }
-};
+using Rename = MainWindowTest;
 
-// The settings are loaded as stored; preview rows stand in listing order; Execute renames every
-// file that gets a new name, keeps the folder's own time and remembers its inputs, quoted so that
-// blanks survive. A new name is a name in this folder, never a path, and never one a file holds; a
-// Filter with a separator lists nothing, and one that only a short name matches takes nothing.
+// A new name stays in the folder and never replaces a file; Execute keeps the folder's time and
+// remembers its inputs, quoted so that blanks survive; a short name's match takes nothing.
 TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   g_search.emplace("kernel32.dll", "FindFirstFileW", SearchingEveryName);
   MakeTree(folder_, L"abcabc.txt 0 bcbc.txt 0 plain.txt 0 .bc 0 x.bc.txt 0 sub\\ 0 q.jpg 0 "
@@ -576,7 +564,7 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   for (const std::wstring& name : folder_.Listed(L"", false))
     if (renamed.count(name) != 0)
       expected.push_back(name + L" -> " + renamed.at(name));
-  Run([&](HWND dialog) {
+  RenameDialog([&](HWND dialog) {
     for (const Inputs& inputs : runs) {
       EXPECT_EQ(Preview(dialog, inputs).size(), inputs.find[0] == L'r')
           << inputs.replace << inputs.filter;
@@ -599,35 +587,9 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   EXPECT_EQ(stored, L"0|*.*|3|1|bc|X |");
 }
 
-// Without a row nothing is renamed. A change of any input empties the list, so that no row shows
-// what the buttons would not do, and Execute renames what the inputs give then.
-TEST_F(Rename, TheListNeverShowsWhatTheButtonsWouldNotDo) {
-  MakeTree(folder_, L"abc1.txt 0 abc2.txt 0");
-  const std::function<void(HWND)> changes[] = {
-      [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y"); },
-      [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FILTER, L"*.txt"); },
-      [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_LENGTH, L"2"); },
-      [](HWND dialog) { Press(dialog, IDC_RENAME_CASE_SENSITIVE); },
-      [](HWND dialog) { ChooseMethod(dialog, RenameRemove); },
-      [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"abc2"); },
-  };
-  Run([&](HWND dialog) {
-    for (const auto& change : changes) {
-      EXPECT_EQ(Preview(dialog, {.find = L"abc", .replace = L"X"}).size(), 2u);
-      Press(dialog, IDC_RENAME_ONE);
-      RenameRow(dialog, 0, false);
-      change(dialog);
-      EXPECT_EQ(Rows(dialog), Names{});
-      EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RENAME_ONE)));
-    }
-    Press(dialog, IDOK);
-  });
-  EXPECT_EQ(folder_.Listed(), (Names{L"X.txt", L"abc1.txt"}));
-}
-
-// A name another file holds is refused before the shell could offer to replace it, though a change
-// of case alone is no other file; a row leaves the list only when its file now carries the new
-// name, whatever the shell answered, and otherwise stays selected.
+// A name another file holds is refused before the shell could offer to replace it; a row leaves
+// only when its file carries the new name, whatever the shell answered, else stays selected. A
+// change of any input empties the list: no row shows what the buttons would not do.
 TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
   MakeTree(folder_, L"abc.txt 0 abd.txt 0");
   g_shell.emplace("shell32.dll", "SHFileOperationW", CountedShell);
@@ -639,7 +601,7 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
       {{RenameReplace, L"abd", L"ABD"}, Shell::kRenames, true, {L"ABD.txt", L"abc.txt"}, true},
       {{RenameReplace, L"ABD", L"e"}, Shell::kCopies, true, {L"ABD.txt", L"abc.txt", L"e.txt"}, false}};
   // clang-format on
-  Run([&](HWND dialog) {
+  RenameDialog([&](HWND dialog) {
     for (const auto& [inputs, shell, asked, listed, leaves] : rows) {
       Names shown = Preview(dialog, inputs);
       ASSERT_EQ(shown.size(), 1u) << inputs.replace;
@@ -652,7 +614,7 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
       EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
                 leaves ? -1 : 0);
     }
-    // Typed letters asked for from past the last row find the top one only when the search wraps.
+    // Typed from past the last row, letters find the top one only when the search wraps.
     NMLVFINDITEMW find = {{nullptr, IDC_RENAME_LIST, LVN_ODFINDITEMW}, 1, {}};
     find.lvfi.psz = L"abd";
     for (UINT wrap : {0u, UINT{LVFI_WRAP}}) {
@@ -661,12 +623,29 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
       EXPECT_TRUE(AnswerPreviewList(&find.hdr, &found));
       EXPECT_EQ(found, wrap != 0 ? 0 : -1);
     }
+    const std::function<void(HWND)> changes[] = {
+        [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y"); },
+        [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FILTER, L"*.txt"); },
+        [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_LENGTH, L"2"); },
+        [](HWND dialog) { ChooseMethod(dialog, RenameRemove); },
+        [](HWND dialog) { Press(dialog, IDC_RENAME_CASE_SENSITIVE); },
+        [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"abc"); },
+    };
+    for (const auto& change : changes) {
+      EXPECT_EQ(Preview(dialog, {.find = L"ab", .replace = L"X"}).size(), 2u);
+      Press(dialog, IDC_RENAME_ONE); // no row selected: nothing renamed
+      RenameRow(dialog, 0, false);
+      change(dialog);
+      EXPECT_EQ(Rows(dialog), Names{});
+      EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RENAME_ONE)));
+    }
+    Press(dialog, IDOK);
   });
+  EXPECT_EQ(folder_.Listed(), (Names{L"ABD.txt", L"X.txt", L"e.txt"}));
 }
 
-// t, the Target: a photo, junk in each folder (one three levels down, names in either case), a
-// folder named like junk, names Rename changes; r, the Reference: t's shape, a folder where t has
-// a file, a file t has not. A file holds its "path year", so it is known wherever it goes.
+// t, the Target: a photo, junk, a folder named like junk, names Rename changes; r, the Reference:
+// t's shape, a folder where t has a file, a file t has not.
 const wchar_t kSweepTree[] =
     L"t\\ 2010 t\\IMG_1.jpg 2001 t\\a_IMG_2.txt 2002 t\\THUMBS.DB 2003 t\\._dir\\ 2007 t\\sub\\ "
     L"2004 "
@@ -674,11 +653,10 @@ const wchar_t kSweepTree[] =
     L"r\\IMG_1.jpg 2012 r\\a_IMG_2.txt\\ 2013 r\\only.txt 2016 r\\sub\\ 2014 r\\sub\\IMG_3.txt "
     L"2015";
 
-// Steps, the one in brackets swept: c m b Apply Created, Modified, Both; T the photo dropped on the
-// Target, D r's on the Reference; O Open..., F Shift + Open..., L Control + Open...; K the settings
-// read at start; G Get All; R Restore; C Cleanup, S Shift + Cleanup; M Match answered Yes, N No, X
-// by a box that could not be shown; P Test, E Execute, I Rename It; z t's files Modified in 2020, Z
-// t's too. Set ... from Reference and the Exif commands make no call: D and T read what they copy.
+// Steps, the one in brackets swept: c m b Apply; T, D drop on the Target, the Reference; O F L
+// Open..., with Shift, with Control; K settings read; G Get All; R Restore; C S Cleanup, with
+// Shift; M N X Match answered Yes, No, not shown; P Test, E Execute, I Rename It; z Z t's files,
+// and t, Modified in 2020. The Set and Exif commands make no call: D and T read what they copy.
 struct SweepRow {
   const wchar_t *steps, *target, *option, *seen; // option: MatchedFoldersOption; seen: no faults
 };
@@ -713,7 +691,7 @@ std::string Contents(const std::wstring& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// The "path year" a file holds last (the photo's after its JPEG bytes), or a folder's path.
+// The "path year" a file holds last, or a folder's path.
 std::string Own(const std::string& what) {
   return what.substr(what.rfind('\n') + 1);
 }
@@ -735,7 +713,6 @@ struct Outcome {
   World world;
   std::set<std::pair<std::string, std::wstring>> writes; // item and times, from the swept step on
   std::vector<FaultInjector::Call> calls;                // of the swept step
-  std::wstring seen;
 };
 
 // Ends the process when a run passes its time: a command that hangs never returns to fail.
@@ -750,20 +727,10 @@ struct Watchdog {
   ~Watchdog() { deadline = 0, thread.join(); }
 };
 
-class FaultSweep : public Panes {
+class FaultSweep : public MainWindowTest {
 protected:
-  // Files that change their index when renamed, as on a memory card.
-  void SetUp() override {
-    Panes::SetUp();
-    g_information.emplace("kernel32.dll", "GetFileInformationByHandle", IndexMovedByRenames);
-  }
-  void TearDown() override {
-    g_information.reset();
-    Panes::TearDown();
-  }
-  // Makes the tree afresh unless the last run left it as made, then takes the row's steps, each
-  // as a user takes it, its calls counted and the planned one failed when swept; after each, what
-  // the window says against the disk and the times written meanwhile.
+  // Takes the row's steps on the tree as made, the planned call failed in the swept one; after
+  // each, what the window says against the disk.
   Outcome Run(const SweepRow& row);
 
   FaultInjector faults_;
@@ -827,14 +794,12 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     HWND pane = step == L'D' ? Reference() : Target();
     system_.dialog = [&](HWND dialog) {
       Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"P_", .filter = L""});
-      // Row 1 chosen by its first letter, as a user types it: row 0 is what a list that did not
-      // search would select.
+      // Row 1 chosen by typing its first letter; a list that did not search would select row 0.
       SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[1][0], 1);
       faults_.thread = swept ? GetCurrentThreadId() : 0;
       Press(dialog, step == L'P' ? IDC_RENAME_TEST : step == L'E' ? IDOK : IDC_RENAME_ONE);
       faults_.thread = 0;
-      // A preview shows only what is so; Rename It's row leaves only when its file carries the
-      // new name, and else stays, selected.
+      // A preview shows only what is so.
       std::wstring old = rows[1].substr(0, rows[1].find(L" -> ")),
                    now = rows[1].substr(old.size() + 4);
       bool left = step == L'I' && Rows(dialog) != rows,
@@ -869,13 +834,8 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     faults_.thread = 0;
     if (step == L'P' || step == L'E' || step == L'I')
       Command(IDM_RENAME_FILES);
-    std::wstring lines = recorder ? recorder->Under(folder_.Path()) + L"; " : L"";
-    Names written;
-    for (size_t at = 0, end; (end = lines.find(L"; ", at)) != std::wstring::npos; at = end + 2)
-      if (end > at)
-        written.push_back(lines.substr(at, end - at));
-    // Match writes in t only, and only the times its option asks for (its default when the option
-    // could not be read), after asking about r and t, in that order.
+    Names written = recorder ? recorder->Lines(folder_.Path()) : Names{};
+    // Match writes in t only the times its option asks for (by default when it cannot be read).
     int succeeded = 0,
         option = (faults_.fired && faults_.function == "GetPrivateProfileIntW") || !row.option
                      ? 33
@@ -892,7 +852,7 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     EXPECT_TRUE(system_.boxes.empty() ||
                 system_.boxes == Names{folder_.PathOf(L"r\\") + L"\r\nTo\r\n" +
                                        folder_.PathOf(L"t\\") + L"|Matched Folders DateTime|4"});
-    // The snapshot's count is of the records it holds, and Restore is there exactly while it is.
+    // The count is of the records held, and Restore is there exactly while they are.
     HGLOBAL snapshot = State()->modifiedSnapshot;
     uint32_t filled = 0;
     if (auto* records = static_cast<FolderEntry*>(snapshot ? GlobalLock(snapshot) : nullptr)) {
@@ -902,16 +862,15 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     }
     EXPECT_EQ(ControlText(IDC_SNAPSHOT_COUNT) + (Enabled(IDC_RESTORE) ? L"+" : L""),
               snapshot ? std::to_wstring(filled) + L"+" : L"");
-    // Apply says why a write failed; Restore and Match count the times written, Cleanup the files
-    // gone; Get All empties the count.
+    // Apply says why a write failed; the folder commands count what they did.
     std::wstring said = ControlText(apply ? IDC_APPLY_RESULT : IDC_FOLDER_RESULT);
     EXPECT_EQ(said, apply                   ? (succeeded ? L"OK" : std::to_wstring(faults_.error))
                     : step == L'G'          ? L""
                     : cleanup               ? std::to_wstring(files - Survey(folder_).size())
                     : wcschr(L"RMNX", step) ? std::to_wstring(succeeded)
                                             : said);
-    // Unless it failed, Restore gave each file in t its own time back, whatever Execute renamed
-    // (Rename It's rename may be unseen, and unfollowed), and Cleanup and Execute each folder.
+    // Unless it failed, Restore gave each file in t its own time back, and Cleanup and Execute
+    // each folder; an unseen rename by Rename It is not followed.
     std::string tree = " " + Narrow(kSweepTree) + " ";
     bool whole = !(swept && faults_.fired) &&
                  (step == L'R' ? !wcsstr(row.steps, L"[I]") : cleanup || step == L'E');
@@ -931,8 +890,7 @@ Outcome FaultSweep::Run(const SweepRow& row) {
             << Narrow(where);
       }
     }
-    // A pane never shows another path's times; Control + Open... shows its path's times now,
-    // unless they could not be read.
+    // A pane never shows another path's times.
     std::wstring path = PathText(pane);
     if (wcschr(L"TDOFL", step) && Exists(path) && !(step == L'L' && swept && faults_.fired)) {
       EXPECT_EQ(PanePath(pane) + Pickers(pane), path + L"C" + ShownTicks(FileTicks(path, true)) +
@@ -954,19 +912,20 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     out.writes.insert({item, times.substr(0, times.find(L" failed"))});
   }
   EXPECT_GE(Contents(ini).size(), settings) << "the settings file cut short";
-  out.seen = Seen();
   return out;
 }
 
 TEST_F(FaultSweep, EachFileSystemCallOfEachCommandFailedInTurn) {
   const DWORD errors[] = {5, 32, 2, 3, 112, 21, 64};
   Watchdog watchdog;
+  // Files that change their index when renamed, as on a memory card.
+  g_information.emplace("kernel32.dll", "GetFileInformationByHandle", IndexMovedByRenames);
   for (const SweepRow& row : kSweepRows) {
     std::string label = Narrow(row.steps) + " " + (row.option ? Narrow(row.option) : "");
     SCOPED_TRACE(label);
     faults_.Plan("", 0, 0);
     Outcome base = Run(row);
-    EXPECT_EQ(base.seen, row.seen);
+    EXPECT_EQ(Seen(), row.seen);
     // Each call once, the errors in turn; those that write, delete or rename with every error.
     for (size_t i = 0; i < base.calls.size() && !HasFailure(); ++i) {
       const FaultInjector::Call& call = base.calls[i];
@@ -978,10 +937,8 @@ TEST_F(FaultSweep, EachFileSystemCallOfEachCommandFailedInTurn) {
         faults_.Plan(call.function, call.number, errors[e]);
         Outcome got = Run(row);
         EXPECT_TRUE(faults_.fired);
-        // Each item is where it was or where the run without faults took it, once, with what it
-        // holds; only what that run deleted is gone. Only what that run writes is written, each
-        // item once; a setting that could not be read counts as missing, so Match copies by the
-        // default, within t.
+        // Each item is where it was or where the fault-free run took it, once, unchanged; only
+        // what that run deleted is gone, and only what it wrote is written, once.
         for (const auto& [what, where] : got.world)
           EXPECT_EQ(start_.count(what), 1u) << "new or changed: " << Narrow(where);
         for (const auto& [what, where] : start_) {

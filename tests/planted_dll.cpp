@@ -1,8 +1,5 @@
-// A DLL to leave beside Datewright.exe under a system DLL's name. It carries the version calls,
-// so an exe that imported them would load it; when the exe's own code calls one of them, it leaves
-// "<its own path>.called" as a marker and fails. (Under Wine, Wine's own user32 loads and calls
-// version.dll too, which Windows' user32, a known DLL, never takes from the exe's folder: so the
-// marker counts only calls made from the exe.)
+// A version.dll to leave beside Datewright.exe: a call from the exe's own code leaves
+// "<its own path>.called" and fails. (Wine's user32 loads it too; Windows' never would.)
 #include <windows.h>
 
 namespace {

@@ -56,8 +56,7 @@ TEST(RenameRules, WorkedExamples) {
       {b200, RenameReplace, {L"bbbbbbbbbb", L"cccccccccc", true, L"", L""}, c200}};
   for (const auto& [oldName, method, inputs, expected] : rows)
     EXPECT_EQ(NewNameOf(oldName, method, inputs), expected) << method << " " << inputs.find;
-  // A new name is a file's name in the folder as Windows takes it: never a path, a device, or a
-  // name whose ending dot or blank the system drops. Old names likewise.
+  // Never a path, a device, or a name whose ending dot or blank Windows drops; old names likewise.
   std::vector<std::wstring> refused = {L"NUL.jpg", L"con", L"Com1.txt", L"LPT9.x", L"COM\u00B9.txt",
                                        L"READ.",   L"a ",  L"..",       L"aux .x", L"conout$.x"};
   for (wchar_t c : std::wstring(L"\\/:*?\"<>|\x01\x1f"))
@@ -74,8 +73,7 @@ TEST(RenameRules, WorkedExamples) {
   for (const std::wstring name :
        {L"CONCERT.jpg", L"NULL.jpg", L"COM10.txt", L"LPT0.txt", L"LPQ1.txt"})
     EXPECT_EQ(NewNameOf(L"abc", RenameReplace, abcTo(name)), name);
-  // The Filter holds against the name the user sees: "*.tif" is no "photo.tiff", whatever short
-  // name the system's search also matched; case aside, and a name without a dot ends in "."
+  // The Filter holds against the name the user sees, not the short name the search matched.
   const std::tuple<const wchar_t*, const wchar_t*, bool> filters[] = {
       {L"photo.tiff", L"*.tif", false}, {L"photo.jpg", L"*.JPG", true}, {L"README", L"*.*", true},
       {L"README", L"*.", true},         {L"a.b", L"*.", false},         {L"abc", L"a?c", true},

@@ -164,7 +164,7 @@ std::wstring ShownTicks(uint64_t utc) {
   return LocalOf(utc, &local) ? Shown(local) : L"?";
 }
 
-std::wstring SetFileTimeRecorder::Under(const std::wstring& folder) const {
+std::vector<std::wstring> SetFileTimeRecorder::Lines(const std::wstring& folder) const {
   std::vector<std::wstring> lines;
   for (const auto& [path, slots] : g_calls)
     if (path.size() > folder.size() &&
@@ -172,8 +172,12 @@ std::wstring SetFileTimeRecorder::Under(const std::wstring& folder) const {
                              TRUE) == CSTR_EQUAL)
       lines.push_back(path.substr(folder.size() + 1) + slots);
   std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+std::wstring SetFileTimeRecorder::Under(const std::wstring& folder) const {
   std::wstring text;
-  for (const std::wstring& line : lines)
+  for (const std::wstring& line : Lines(folder))
     text += (text.empty() ? L"" : L"; ") + line;
   return text;
 }

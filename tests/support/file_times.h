@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/file_ticks.h"
 #include "tests/support/iat_patch.h"
@@ -44,7 +45,8 @@ struct SetFileTimeRecorder {
   ~SetFileTimeRecorder();
   // Every call for a path under folder, sorted: "relative C<time> M<time>", "-" for a slot not
   // given, each time as the local one it stands for (Shown), " A" after a last-access time,
-  // " failed" after a call that failed; joined with "; ".
+  // " failed" after a call that failed; Under joins them with "; ".
+  std::vector<std::wstring> Lines(const std::wstring& folder) const;
   std::wstring Under(const std::wstring& folder) const;
 };
 

@@ -1,6 +1,5 @@
 #pragma once
-// Photos and movies made in code for the tests and the benchmark: TIFF blocks in JPEGs, ISO boxes,
-// PNG and WebP chunks, and files whose stretch of zeros is never held in memory.
+// Photos and movies made in code for the tests and the benchmark.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -160,9 +159,8 @@ inline Bytes IsoBox(std::string_view type, const Bytes& content, int version = -
   return Number(8 + full.size(), 4) + Text(type) + full;
 }
 
-// An HEIC-like image: ftyp; meta with hdlr, iinf naming item 7 Exif and iloc (version 2, which no
-// encoder's file in tests/data shows) placing it by a base and an extent's offset; mdat with the
-// item: 6, "Exif\0\0", the TIFF block.
+// An HEIC-like image: meta naming item 7 Exif and placing it by iloc version 2, which no encoder's
+// file in tests/data shows; mdat with the item.
 inline Bytes BuildHeif(const Bytes& tiff) {
   Bytes ftyp = IsoBox("ftyp", Text("heic0000")), item = Number(6, 4) + kExifHeader + tiff;
   Bytes hdlr = IsoBox("hdlr", Text({"\0\0\0\0pict", 8}), 0),
@@ -190,8 +188,7 @@ inline SparseFile BuildMovie(uint8_t version, uint64_t created, uint64_t modifie
   return {head, media, moov + IsoBox("free", {})};
 }
 
-// A CR3-like raw: ftyp; moov with Canon's uuid box holding CMT1 (IFD0's TIFF block) and CMT2
-// (the Exif IFD's), then mvhd with times of its own; then 64 bytes of mdat.
+// A CR3-like raw: Canon's uuid box with CMT1 (IFD0) and CMT2 (the Exif IFD), then an mvhd.
 inline Bytes BuildCr3(const Bytes& ifd0, const Bytes& exifIfd) {
   Bytes canon = Number(0x85C0B687820F11E0, 8) + Number(0x8111F4CE462B6A48, 8);
   Bytes uuid = IsoBox("uuid", canon + IsoBox("CMT1", ifd0) + IsoBox("CMT2", exifIfd));
@@ -210,8 +207,7 @@ inline Bytes BuildPng(const Bytes& exif, size_t fillers = 0) {
   return png + chunk("IDAT", Bytes(20, 0x55)) + chunk("eXIf", exif) + chunk("IEND", {});
 }
 
-// A WebP: RIFF holding VP8X, a frame of odd length with its pad byte and EXIF (exif, then
-// `padding` zeros), then two bytes after the RIFF chunk.
+// A WebP: VP8X, a frame of odd length, EXIF (exif, `padding` zeros); two bytes after the RIFF.
 inline SparseFile BuildWebp(const Bytes& exif, uint64_t padding = 0) {
   uint64_t size = exif.size() + padding;
   auto header = [](std::string_view type, uint64_t size) {
@@ -222,8 +218,7 @@ inline SparseFile BuildWebp(const Bytes& exif, uint64_t padding = 0) {
   return {header("RIFF", body.size() + padding + size % 2) + body, padding, Bytes(size % 2 + 2)};
 }
 
-// The file with one more in the size of the first box (before its type) or, in a RIFF file, chunk
-// (after it) of that type.
+// The file with one more in the size of the first box or RIFF chunk of that type.
 inline SparseFile GrowByOne(SparseFile file, std::string_view type) {
   bool riff = file.head[0] == 'R';
   auto find = [&type](Bytes& in) {
