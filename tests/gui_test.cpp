@@ -322,10 +322,15 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
     GetWindowRect(GetDlgItem(window_, placeholder), &place);
     EXPECT_TRUE(EqualRect(&own, &place)) << placeholder;
   }
-  // Open... proposes to a pane that shows no path the path remembered for it.
+  // Open... proposes to a pane that shows no path the path remembered for it; with Shift and no
+  // settings file, no folder.
   Ini((L"[FilePath]\r\nTarget=\"" + photo + L"\"").c_str());
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
-  EXPECT_EQ(system_.fileProposed, photo);
+  Ini(nullptr);
+  system_.keysDown = {VK_SHIFT};
+  SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
+  system_.keysDown = {};
+  EXPECT_EQ(system_.fileProposed + system_.folderProposed, photo + L"|");
   for (const auto& [path, ini, title, seen] : rows) {
     Ini(ini);
     State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
@@ -537,14 +542,12 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
                     L"sub\\q.jpg 0 r.jpg 0 %%bc.txt 0");
   std::wstring ini = Ini(L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
                          L"CaseSensitive=7\r\nFind=\" \u4EAC\"\r\nReplace=\"c \"\r\n");
-  const std::pair<const wchar_t*, const wchar_t*> keys[] = {
-      {L"Rename", L"Method"},         {L"Rename", L"Filter"}, {L"Rename", L"Length"},
-      {L"Replace", L"CaseSensitive"}, {L"Replace", L"Find"},  {L"Replace", L"Replace"}};
-  RenameSettings& loaded = g_renameSettings;
-  LoadRenameSettings(ini.c_str(), &loaded);
-  EXPECT_EQ(std::to_wstring(loaded.method) + loaded.filter + std::to_wstring(loaded.length) +
-                std::to_wstring(loaded.caseSensitive) + loaded.find + loaded.replace,
-            L"5*.txt31 \u4EACc ");
+  auto stored = [&ini](RenameSettings& loaded) {
+    LoadRenameSettings(ini.c_str(), &loaded);
+    return std::to_wstring(loaded.method) + loaded.filter + std::to_wstring(loaded.length) +
+           std::to_wstring(loaded.caseSensitive) + loaded.find + L"|" + loaded.replace + L"|";
+  };
+  EXPECT_EQ(stored(g_renameSettings), L"5*.txt31 \u4EAC|c |");
   const uint64_t old = ExpectedUtcTicks(Local(2011, 5, 6, 7, 8, 9, 250)) + 1234;
   SetModifiedTicks(folder_.Path(), old);
   const std::map<std::wstring, std::wstring> renamed = {
@@ -581,10 +584,8 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
                                      L"q.jpg", L"r.jpg", L"sub\\", L"x.X .txt"}));
   EXPECT_EQ(folder_.Listed(L"sub"), Names{L"q.jpg"});
   EXPECT_EQ(FileTicks(folder_.Path()), old);
-  std::wstring stored;
-  for (auto [section, key] : keys)
-    stored += Setting(section, key) + L"|";
-  EXPECT_EQ(stored, L"0|*.*|3|1|bc|X |");
+  RenameSettings after;
+  EXPECT_EQ(stored(after), L"0*.*31bc|X |");
 }
 
 // A name another file holds is refused before the shell could offer to replace it; a row leaves
@@ -647,11 +648,10 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
 // t, the Target: a photo, junk, a folder named like junk, names Rename changes; r, the Reference:
 // t's shape, a folder where t has a file, a file t has not.
 const wchar_t kSweepTree[] =
-    L"t\\ 2010 t\\IMG_1.jpg 2001 t\\a_IMG_2.txt 2002 t\\THUMBS.DB 2003 t\\._dir\\ 2007 t\\sub\\ "
-    L"2004 "
-    L"t\\sub\\IMG_3.txt 2005 t\\sub\\deep\\ 2008 t\\sub\\deep\\.ds_store 2006 r\\ 2011 "
-    L"r\\IMG_1.jpg 2012 r\\a_IMG_2.txt\\ 2013 r\\only.txt 2016 r\\sub\\ 2014 r\\sub\\IMG_3.txt "
-    L"2015";
+    L"t\\ 2010 t\\IMG_1.jpg 2001 t\\a_IMG_2.txt 2002 t\\b_IMG_4.txt 2017 t\\THUMBS.DB 2003 "
+    L"t\\._dir\\ 2007 t\\sub\\ 2004 t\\sub\\IMG_3.txt 2005 t\\sub\\deep\\ 2008 "
+    L"t\\sub\\deep\\.ds_store 2006 r\\ 2011 r\\IMG_1.jpg 2012 r\\a_IMG_2.txt\\ 2013 "
+    L"r\\only.txt 2016 r\\sub\\ 2014 r\\sub\\IMG_3.txt 2015";
 
 // Steps, the one in brackets swept: c m b Apply; T, D drop on the Target, the Reference; O F L
 // Open..., with Shift, with Control; K settings read; G Get All; R Restore; C S Cleanup, with
@@ -669,12 +669,12 @@ const SweepRow kSweepRows[] = {{L"[c]", L"t\\IMG_1.jpg", L"33", L"OK|| exif-c ex
                                {L"[F]", L"t\\IMG_1.jpg", L"33", L"|| get cleanup rename"},
                                {L"GZ[L]", L"t", L"33", L"|| get cleanup rename"},
                                {L"[K]", L"t", L"33", L"|| get cleanup rename"},
-                               {L"GR[G]", L"t", L"33", L"|3| get restore cleanup rename"},
+                               {L"GR[G]", L"t", L"33", L"|4| get restore cleanup rename"},
                                {L"G[C]", L"t", L"33", L"||1 get cleanup rename"},
                                {L"G[S]", L"t", L"33", L"||2 get cleanup rename"},
-                               {L"GEz[R]R", L"t", L"33", L"|3|3 get restore cleanup rename"},
-                               {L"Gz[E]R", L"t", L"33", L"|3|3 get restore cleanup rename"},
-                               {L"Gz[I]R", L"t", L"33", L"|3|3 get restore cleanup rename"},
+                               {L"GEz[R]R", L"t", L"33", L"|4|4 get restore cleanup rename"},
+                               {L"Gz[E]R", L"t", L"33", L"|4|4 get restore cleanup rename"},
+                               {L"Gz[I]R", L"t", L"33", L"|4|4 get restore cleanup rename"},
                                {L"[P]", L"t", L"33", L"|| get cleanup rename"},
                                {L"[M]", L"t", nullptr, L"||1 get cleanup rename"},
                                {L"[M]", L"t", L"51", L"||3 get cleanup rename"},
@@ -794,7 +794,8 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     HWND pane = step == L'D' ? Reference() : Target();
     system_.dialog = [&](HWND dialog) {
       Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"P_", .filter = L""});
-      // Row 1 chosen by typing its first letter; a list that did not search would select row 0.
+      // Row 1 of 3 chosen by typing its first letter; a list that did not search would select row
+      // 0.
       SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[1][0], 1);
       faults_.thread = swept ? GetCurrentThreadId() : 0;
       Press(dialog, step == L'P' ? IDC_RENAME_TEST : step == L'E' ? IDOK : IDC_RENAME_ONE);
@@ -807,7 +808,7 @@ Outcome FaultSweep::Run(const SweepRow& row) {
       for (const std::wstring& shown : step == L'P' ? Rows(dialog) : Names{})
         EXPECT_NE(std::find(rows.begin(), rows.end(), shown), rows.end()) << Narrow(shown);
       if (step == L'I') {
-        EXPECT_EQ(Rows(dialog), left && renamed ? Names{rows[0]} : rows);
+        EXPECT_EQ(Rows(dialog), (left && renamed ? Names{rows[0], rows[2]} : rows));
         EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
                   left ? -1 : 1);
       }

@@ -212,7 +212,13 @@ MUTANTS = [
      "if (Present(*date) && !PickerHolds(picker, *date))",
      "if (Present(*date) && !PickerHolds(picker, *date) && false)",
      "gui_tests", "Panes.*"),
+    ("Shift + Open... names a current folder when no settings file is in use", "base/settings.cpp",
+     'FormatBounded(out, capacity, L"%s", defaultValue);', 'FormatBounded(out, capacity, L"%s", L"%s");',
+     "gui_tests", "Panes.TheMainWindow*"),
     # Rename
+    ("a row that leaves keeps the rows after it from moving up", "rename/name_list.cpp",
+     "std::memmove(Starts() + i, Starts() + i + 1,", "std::memmove(Starts() + i + 1, Starts() + i + 1,",
+     "gui_tests", "FaultSweep.*"),
     ("Execute replaces existing files", "rename/run_rename_method.cpp",
      "MoveFileExW(rename.oldPath, rename.newPath, 0)",
      "MoveFileExW(rename.oldPath, rename.newPath, MOVEFILE_REPLACE_EXISTING)",

@@ -44,7 +44,6 @@ struct SparseFile {
     for (uint64_t end = at + size, tailAt = head.size() + zeros; at < end; ++at)
       *out++ = at < head.size() ? head[at] : at < tailAt ? 0 : tail[at - tailAt];
   }
-  Bytes Whole() const { return head + Bytes(zeros) + tail; }
 };
 
 // One IFD entry: values over 4 bytes go after the IFDs; or valueField, alone.

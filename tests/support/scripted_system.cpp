@@ -29,7 +29,7 @@ BOOL WINAPI ScriptedGetOpenFileNameW(OPENFILENAMEW* dialog) {
 }
 
 PIDLIST_ABSOLUTE WINAPI ScriptedSHBrowseForFolderW(BROWSEINFOW* browse) {
-  g_script->folderPreselected = reinterpret_cast<const wchar_t*>(browse->lParam);
+  g_script->folderProposed = browse->lpszTitle + (L"|" + std::wstring(browse->pszDisplayName));
   return g_script->folderChoice.empty()
              ? nullptr
              : static_cast<PIDLIST_ABSOLUTE>(CoTaskMemAlloc(sizeof(USHORT)));

@@ -18,9 +18,10 @@ struct ScriptedSystem {
   // MessageBoxW: answers in order (0 as from a box that could not be shown); IDCANCEL past them.
   std::vector<int> boxAnswers;
   std::vector<std::wstring> boxes; // "text|caption|type"
-  // GetOpenFileNameW and SHBrowseForFolderW: the choice, empty for Cancel, and what was proposed.
+  // GetOpenFileNameW and SHBrowseForFolderW: the choice, empty for Cancel, and what was proposed
+  // (for a folder "title|selection").
   std::wstring fileChoice, fileProposed;
-  std::wstring folderChoice, folderPreselected;
+  std::wstring folderChoice, folderProposed;
   // GetAsyncKeyState: the keys reported down.
   std::vector<int> keysDown;
   // DialogBoxParamW: the dialog is made modeless and handed to this, then destroyed.
