@@ -872,7 +872,7 @@ def check(name, path, old, new, program, test_filter):
             source.write_text(text)
         if run(["cmake", "--build", "--preset", preset, "--target", target]) != 0:
             return f"BUILD    {name}: the broken code does not build"
-        status = run(command)
+        status = run_limited(command, 600)  # a run that hangs counts as caught
         return f"{'caught' if status != 0 else 'MISSED'}   {name} ({program} {test_filter})"
     finally:
         for source, text in originals.items():
