@@ -44,7 +44,7 @@ TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
     block.resize(64);
     EXPECT_EQ(Walk(block), Entries{}) << name;
   }
-  // Three IFDs of one SHORT each, tags 1 to 3, at 8, 26 and 44; the links sit 14 bytes on.
+  // Three IFDs of one SHORT each at 8, 26 and 44; the links sit 14 bytes on.
   Bytes chain = BuildTiff(
       {.chain = {{RawField(1, 3, 1, 5)}, {RawField(2, 3, 1, 5)}, {RawField(3, 3, 1, 5)}}});
   // The byte set (at, to; 'I' at 0 is no change), the length cut to (0: none), the entries seen.

@@ -47,14 +47,19 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+std::string Narrow(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
+
 // Makes "name year ..." (a folder's name ends in '\'), Modified At(year) unless 0; a file holds
-// its "name year".
-void MakeTree(TempFolder& folder, const std::wstring& items) {
+// its "name year", after `photo` for a name ending ".jpg".
+void MakeTree(TempFolder& folder, const std::wstring& items, const std::string& photo = "") {
   std::wistringstream in(items);
   std::vector<std::pair<std::wstring, WORD>> made;
   for (std::pair<std::wstring, WORD> item; in >> item.first >> item.second;) {
-    std::wstring own = item.first + L" " + std::to_wstring(item.second);
-    made.push_back({folder.MakeFile(item.first, std::string(own.begin(), own.end())), item.second});
+    std::string own = Narrow(item.first + L" " + std::to_wstring(item.second));
+    bool jpeg = own.find(".jpg ") != std::string::npos;
+    made.push_back({folder.MakeFile(item.first, (jpeg ? photo : "") + own), item.second});
   }
   for (auto item = made.rbegin(); item != made.rend(); ++item)
     if (item->second != 0)
@@ -671,15 +676,10 @@ const SweepRow kSweepRows[] = {{L"[b]", L"t\\IMG_1.jpg", L"33", L"OK|| exif-c ex
                                {L"Gz[E]R", L"t", L"33", L"|4|4 get restore cleanup rename"},
                                {L"Gz[I]R", L"t", L"33", L"|4|4 get restore cleanup rename"},
                                {L"[P]", L"t", L"33", L"|| get cleanup rename"},
-                               {L"[M]", L"t", nullptr, L"||1 get cleanup rename"},
                                {L"[M]", L"t", L"51", L"||3 get cleanup rename"},
                                {L"[M]", L"t", L"18", L"||4 get cleanup rename"},
                                {L"[N]", L"t", L"51", L"||0 get cleanup rename"},
                                {L"[X]", L"t", L"51", L"||0 get cleanup rename"}};
-
-std::string Narrow(const std::wstring& text) {
-  return std::string(text.begin(), text.end());
-}
 
 std::string Contents(const std::wstring& path) {
   std::ifstream in(std::filesystem::path(path), std::ios::binary);
@@ -726,21 +726,17 @@ Outcome FaultSweep::Run(const SweepRow& row) {
   for (const wchar_t* made : clean_ ? std::vector<const wchar_t*>{} : std::vector{L"t", L"r"})
     TempFolder::RemoveTree(folder_.PathOf(made));
   if (!std::exchange(clean_, true)) {
-    MakeTree(folder_, kSweepTree);
     Bytes photo = JpegBuilder()
                       .Exif(BuildTiff(CameraLayout(ByteOrder::kIntel, "2019:07:04 18:30:05",
                                                    "2018:03:02 01:02:03", "2017:11:12 13:14:15")))
                       .Build(70000);
-    folder_.MakeFile(L"t\\IMG_1.jpg",
-                     std::string(photo.begin(), photo.end()) + "\nt\\IMG_1.jpg 2001");
-    SetModifiedTicks(folder_.PathOf(L"t\\IMG_1.jpg"), ExpectedUtcTicks(At(2001)));
+    MakeTree(folder_, kSweepTree, std::string(photo.begin(), photo.end()) + "\n");
     start_ = Survey(folder_);
   }
   // No value the commands write is shorter than the one it replaces, so the file never shrinks.
-  std::wstring ini = Ini((L"[Rename]\r\nMethod=3\r\nFilter=\"*\"\r\n[Replace]\r\nFind=\"IMG\"\r\n"
-                          L"[General]\r\n" +
-                          (row.option ? L"MatchedFoldersOption=" + std::wstring(row.option) : L""))
-                             .c_str());
+  std::wstring ini = L"[Rename]\r\nMethod=3\r\nFilter=\"*\"\r\n[Replace]\r\nFind=\"IMG\"\r\n"
+                     L"[General]\r\nMatchedFoldersOption=";
+  ini = Ini((ini + row.option).c_str());
   size_t settings = Contents(ini).size();
   g_renameSettings = {};
   SetDlgItemTextW(window_, IDC_APPLY_RESULT, L"");
@@ -752,6 +748,8 @@ Outcome FaultSweep::Run(const SweepRow& row) {
   DiscardSnapshot(State());
   ShowPaneTimes(Target(), &State()->exifDates);
   ShowPaneTimes(Reference(), nullptr);
+  system_.fileChoice = folder_.PathOf(L"t\\IMG_1.jpg");
+  system_.folderChoice = folder_.PathOf(L"t");
   Outcome out;
   Names writes;
   for (const wchar_t* at = row.steps; *at != L'\0'; ++at) {
@@ -763,22 +761,17 @@ Outcome FaultSweep::Run(const SweepRow& row) {
                                                     : std::vector<int>{};
     system_.boxAnswers = {step == L'N' ? IDNO : step == L'X' ? 0 : IDYES};
     system_.boxes.clear();
-    system_.fileChoice = folder_.PathOf(L"t\\IMG_1.jpg");
-    system_.folderChoice = folder_.PathOf(L"t");
     size_t files = cleanup ? Survey(folder_).size() : 0;
     for (const std::wstring& name : wcschr(L"zZ", step) ? folder_.Listed(L"t") : Names{})
       if (name.back() != L'\\')
         SetModifiedTicks(folder_.PathOf(L"t\\" + name), ExpectedUtcTicks(At(2020)));
     if (step == L'Z')
       SetModifiedTicks(folder_.PathOf(L"t"), ExpectedUtcTicks(At(2020)));
-    std::optional<SetFileTimeRecorder> recorder;
-    if (!wcschr(L"[]zZ", step))
-      recorder.emplace();
+    SetFileTimeRecorder recorder;
     HWND pane = step == L'D' ? Reference() : Target();
     system_.dialog = [&](HWND dialog) {
       Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"P_", .filter = L""});
-      // Row 1 of 3 chosen by typing its first letter; a list that did not search would select row
-      // 0.
+      // Row 1 of 3 chosen by typing its first letter; an unsearched list would select row 0.
       SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[1][0], 1);
       faults_.thread = swept ? GetCurrentThreadId() : 0;
       Press(dialog, step == L'P' ? IDC_RENAME_TEST : step == L'E' ? IDOK : IDC_RENAME_ONE);
@@ -814,12 +807,11 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     faults_.thread = 0;
     if (step == L'P' || step == L'E' || step == L'I')
       Command(IDM_RENAME_FILES);
-    Names written = recorder ? recorder->Lines(folder_.Path()) : Names{};
+    Names written = recorder.Lines(folder_.Path());
+    bool failed = swept && faults_.fired;
     // Match writes in t only the times its option asks for (by default when it cannot be read).
-    int succeeded = 0,
-        option = (faults_.fired && faults_.function == "GetPrivateProfileIntW") || !row.option
-                     ? 33
-                     : std::stoi(row.option);
+    bool unread = faults_.fired && faults_.function == "GetPrivateProfileIntW";
+    int succeeded = 0, option = unread ? 33 : std::stoi(row.option);
     for (const std::wstring& write : written) {
       succeeded += write.find(L" failed") == std::wstring::npos;
       std::string times = Narrow(write.substr(0, 2)) +
@@ -852,10 +844,9 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     // Unless it failed, Restore gave each file in t its own time back, and Cleanup and Execute
     // each folder; an unseen rename by Rename It is not followed.
     std::string tree = " " + Narrow(kSweepTree) + " ";
-    bool whole = !(swept && faults_.fired) &&
-                 (step == L'R' ? !wcsstr(row.steps, L"[I]") : cleanup || step == L'E');
+    bool whole = !failed && (step == L'R' ? !wcsstr(row.steps, L"[I]") : cleanup || step == L'E');
     // Open... remembers the file or folder it chose, Control + Open... neither.
-    if (wcschr(L"OFL", step) && !(swept && faults_.fired)) {
+    if (wcschr(L"OFL", step) && !failed) {
       EXPECT_EQ(Setting(L"FilePath", L"Target") + L"|" + Setting(L"DirPath", L"Target"),
                 (step == L'O' ? system_.fileChoice : L"") + L"|" +
                     (step == L'F' ? system_.folderChoice : L""));
@@ -872,7 +863,7 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     }
     // A pane never shows another path's times.
     std::wstring path = PathText(pane);
-    if (wcschr(L"TDOFL", step) && Exists(path) && !(step == L'L' && swept && faults_.fired)) {
+    if (wcschr(L"TDOFL", step) && Exists(path) && !(step == L'L' && failed)) {
       EXPECT_EQ(PanePath(pane) + Pickers(pane), path + L"C" + ShownTicks(FileTicks(path, true)) +
                                                     L" M" + ShownTicks(FileTicks(path)));
     }
@@ -900,8 +891,7 @@ TEST_F(FaultSweep, EachFileSystemCallOfEachCommandFailedInTurn) {
   // Files that change their index when renamed, as on a memory card.
   g_information.emplace("kernel32.dll", "GetFileInformationByHandle", IndexMovedByRenames);
   for (const SweepRow& row : kSweepRows) {
-    std::string label = Narrow(row.steps) + " " + (row.option ? Narrow(row.option) : "");
-    SCOPED_TRACE(label);
+    SCOPED_TRACE(Narrow(row.steps) + " " + Narrow(row.option));
     faults_.Plan("", 0, 0);
     Outcome base = Run(row);
     EXPECT_EQ(Seen(), row.seen);

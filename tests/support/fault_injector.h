@@ -1,7 +1,6 @@
 #pragma once
-// Fails one chosen call of a file-system function the program imports, with a chosen error, and
-// lists the calls made, by pointing this exe's imports at wrappers while the object lives. Only
-// calls on the armed thread count; every other call goes through. One at a time.
+// Fails one chosen call of a file-system function with a chosen error, and lists the calls made
+// on the armed thread.
 
 #include <windows.h>
 

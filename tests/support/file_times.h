@@ -21,16 +21,13 @@ inline SYSTEMTIME At(WORD year) {
 }
 // A local time as a row expects it: the year alone for At(year), else the date and time in full.
 std::wstring Shown(const SYSTEMTIME& local);
-// Whether the two below follow each date's own daylight saving, as Windows converts that date
-// (SystemTimeToTzSpecificLocalTime), or, by default, the one offset from UTC in effect now.
+// Whether the two below follow each date's own daylight saving, or the offset in effect now.
 void ExpectEachDate(bool on);
 // A UTC stamp as the local time it stands for, shown so.
 std::wstring ShownTicks(uint64_t utc);
 // The UTC stamp a local wall-clock value must become.
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local);
-// While it lives, the program takes each date's daylight saving by Central Europe's rule whatever
-// the zone: UTC+1, clocks forward from 02:00 to 03:00 on the last Sunday of March, back from 03:00
-// to 02:00 on the last Sunday of October.
+// While it lives, each date's daylight saving follows Central Europe's rule, whatever the zone.
 struct CentralEuropeRule : ImportPatch {
   CentralEuropeRule();
 };
@@ -38,14 +35,12 @@ struct CentralEuropeRule : ImportPatch {
 uint64_t FileTicks(const std::wstring& path, bool created = false);
 void SetModifiedTicks(const std::wstring& path, uint64_t ticks);
 
-// What the code under test handed to SetFileTime, recorded through this exe's import table while
-// the recorder lives; the real call still happens.
+// What the code under test handed to SetFileTime while the recorder lives; the call still happens.
 struct SetFileTimeRecorder {
   SetFileTimeRecorder();
   ~SetFileTimeRecorder();
-  // Every call for a path under folder, sorted: "relative C<time> M<time>", "-" for a slot not
-  // given, each time as the local one it stands for (Shown), " A" after a last-access time,
-  // " failed" after a call that failed; Under joins them with "; ".
+  // Each call under folder, sorted: "relative C<time> M<time>", "-" for no slot, Shown; " A" for a
+  // last-access time, " failed" for a call that failed. Under joins them with "; ".
   std::vector<std::wstring> Lines(const std::wstring& folder) const;
   std::wstring Under(const std::wstring& folder) const;
 };
@@ -53,9 +48,8 @@ struct SetFileTimeRecorder {
 // A stamp past what FileTimeToSystemTime takes on Windows, also once moved by any zone's offset.
 inline constexpr uint64_t kUnconvertibleTicks = 0xC000000000000000ull;
 
-// While it lives, GetFileTime and GetFileAttributesExW on path answer with this Created time in
-// place of the real one, or without one fails with access denied; FileTimeToSystemTime refuses
-// stamps past 0x7FFFFFFFFFFFFFFF meanwhile, as Windows does and Wine does not.
+// While it lives, path's Created time reads as this, or without one access is denied; as Windows
+// does and Wine does not, FileTimeToSystemTime refuses stamps past 0x7FFFFFFFFFFFFFFF.
 struct GetFileTimeOverride {
   GetFileTimeOverride(const std::wstring& path, std::optional<uint64_t> created);
   ~GetFileTimeOverride();

@@ -1,6 +1,5 @@
 #pragma once
-// Answers the system's dialogs and key states from a script, by pointing this exe's imports at
-// replacements while the object lives, and records what the program asked. One at a time.
+// Answers the system's dialogs and key states from a script while it lives, and records them.
 
 #include <windows.h>
 

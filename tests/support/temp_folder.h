@@ -18,8 +18,7 @@ public:
   std::wstring PathOf(const std::wstring& relative) const { return path_ + L"\\" + relative; }
   // Makes a file with these bytes, or with a name ending in a backslash a folder; its full path.
   std::wstring MakeFile(const std::wstring& relative, const std::string& content = "data");
-  // The names in a folder of it, sorted or as the file system lists them (under Wine, not
-  // sorted); folders end in a backslash.
+  // The names in a folder of it, sorted or as listed; folders end in a backslash.
   Names Listed(const std::wstring& relative = L"", bool sorted = true) const;
   // Removes a folder with everything in it, whatever the length of the paths inside.
   static void RemoveTree(const std::wstring& path);
