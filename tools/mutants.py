@@ -224,7 +224,7 @@ MUTANTS = [
      "MoveFileExW(rename.oldPath, rename.newPath, MOVEFILE_REPLACE_EXISTING)",
      "gui_tests", "Rename.*"),
     ("a backslash allowed in a new name", "rename/rules.cpp",
-     'L"\\\\/:*?\\"<>|"', 'L"/:*?\\"<>|"', "gui_tests", "Rename.*"),
+     'L"\\\\/:*?\\"<>|"', 'L"/:*?\\"<>|"', "native:rename_tests", "*"),
     ("Rename It by row number again", "rename/run_rename_method.cpp",
      "  if (listView == nullptr && row >= 0)\n    return RenameOne(dialog, folderPath, rule, row, observer);",
      """  if (listView == nullptr && row >= 0) {
