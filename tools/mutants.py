@@ -66,7 +66,7 @@ MUTANTS = [
      "SetPathUtcTimes(entries[i].fullPath, nullptr, &entries[i].modifiedUtc, nullptr)",
      "[&] {\n            SYSTEMTIME local = {};\n            UtcToLocalTime(entries[i].modifiedUtc, &local);\n"
      "            return SetPathTimes(entries[i].fullPath, nullptr, &local, nullptr);\n          }()",
-     "gui_tests", "MainCommands.Records*"),
+     "gui_tests", "FaultSweep.*"),
     ("Match copies through local time", "filetime/match_folders.cpp",
      "      !SetPathUtcTimes(counterpart, copied[kCreatedSlot], copied[kModifiedSlot], nullptr))",
      """      ![&] {
@@ -77,16 +77,16 @@ MUTANTS = [
         return SetPathTimes(counterpart, copied[kCreatedSlot] ? &local[kCreatedSlot] : nullptr,
                             copied[kModifiedSlot] ? &local[kModifiedSlot] : nullptr, nullptr);
       }())""",
-     "gui_tests", "MainCommands.Records*"),
+     "gui_tests", "FaultSweep.*"),
     ("Cleanup puts a folder's time back through local time", "filetime/cleanup_folder.cpp",
      "  SetPathUtcTimes(path, nullptr, &saved, nullptr);\n",
      "  SYSTEMTIME local = {};\n  UtcToLocalTime(saved, &local);\n  SetPathTimes(path, nullptr, &local, nullptr);\n",
-     "gui_tests", "MainCommands.Records*"),
+     "gui_tests", "FaultSweep.*"),
     ("Rename puts the folder's time back through local time", "rename/rename_dialog.cpp",
      "  if (time.saved)\n    SetPathUtcTimes(path, nullptr, &time.modified, nullptr);",
      "  SYSTEMTIME local = {};\n  if (time.saved && UtcToLocalTime(time.modified, &local))\n"
      "    SetPathTimes(path, nullptr, &local, nullptr);",
-     "gui_tests", "Rename.Test*"),
+     "gui_tests", "FaultSweep.*"),
     ("the switch does not show the panes again", "app/daylight_saving.cpp",
      "  ShowPaneTimes(state->target.paneWindow, nullptr);\n  ShowPaneTimes(state->reference.paneWindow, nullptr);\n",
      "", "gui_tests", "MainCommands.Apply*"),

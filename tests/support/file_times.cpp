@@ -89,7 +89,9 @@ std::wstring PathOfHandle(HANDLE file) {
 }
 
 std::wstring ShownSlot(const FILETIME* utc) {
-  return utc != nullptr ? ShownTicks(Ticks(*utc)) : L"-";
+  uint64_t below = utc != nullptr ? Ticks(*utc) % 10000 : 0; // a part below the millisecond
+  return utc != nullptr ? ShownTicks(Ticks(*utc)) + (below ? L"+" + std::to_wstring(below) : L"")
+                        : L"-";
 }
 
 std::unique_ptr<ImportPatch> g_setPatch;

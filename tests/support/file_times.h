@@ -39,8 +39,9 @@ void SetModifiedTicks(const std::wstring& path, uint64_t ticks);
 struct SetFileTimeRecorder {
   SetFileTimeRecorder();
   ~SetFileTimeRecorder();
-  // Each call under folder, sorted: "relative C<time> M<time>", "-" for no slot, Shown; " A" for a
-  // last-access time, " failed" for a call that failed. Under joins them with "; ".
+  // Each call under folder, sorted: "relative C<time> M<time>", "-" for no slot, Shown, "+N" after
+  // a part below the millisecond; " A" for a last-access time, " failed" for a call that failed.
+  // Under joins them with "; ".
   std::vector<std::wstring> Lines(const std::wstring& folder) const;
   std::wstring Under(const std::wstring& folder) const;
 };
