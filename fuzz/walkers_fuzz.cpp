@@ -36,10 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   MetadataHandlers table = DateHandlers(&request);
   table.exifTag = CheckedTag;
   ByteSource source = {};
-  auto fresh = [&] { // each walk pays from a budget of its own
-    source = MemorySource(data, size);
-    return &source;
-  };
+  auto fresh = [&] { return &(source = MemorySource(data, size)); }; // a budget for each walk
   MovieTimes movie;
   if (FUZZ_WALKS & 1) // JPEG markers at any size (the program skips JPEGs below 64 KiB), and the
     WalkJpegMarkers(data, size, &table), ParseExifBlock(&table, data, size); // bare TIFF block

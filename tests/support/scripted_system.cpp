@@ -36,8 +36,7 @@ PIDLIST_ABSOLUTE WINAPI ScriptedSHBrowseForFolderW(BROWSEINFOW* browse) {
 }
 
 BOOL WINAPI ScriptedSHGetPathFromIDListW(PCIDLIST_ABSOLUTE, LPWSTR path) {
-  lstrcpynW(path, g_script->folderChoice.c_str(), MAX_PATH);
-  return TRUE;
+  return lstrcpynW(path, g_script->folderChoice.c_str(), MAX_PATH) != nullptr;
 }
 
 SHORT WINAPI ScriptedGetAsyncKeyState(int key) {
