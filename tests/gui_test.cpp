@@ -41,8 +41,7 @@ bool Exists(const std::wstring& path) {
 
 std::wstring TextOf(HWND window) {
   wchar_t text[400] = {};
-  GetWindowTextW(window, text, ARRAYSIZE(text));
-  return text;
+  return GetWindowTextW(window, text, ARRAYSIZE(text)), text;
 }
 
 std::string Narrow(const std::wstring& text) {
@@ -188,8 +187,7 @@ protected:
   }
   std::wstring Setting(const wchar_t* section, const wchar_t* key) {
     wchar_t value[300] = {};
-    GetPrivateProfileStringW(section, key, L"", value, 300, State()->iniPath);
-    return value;
+    return GetPrivateProfileStringW(section, key, L"", value, 300, State()->iniPath), value;
   }
 
   ScriptedSystem system_;
@@ -377,15 +375,15 @@ BOOL WINAPI ServedRead(HANDLE, void* buffer, DWORD wanted, DWORD* read, OVERLAPP
 }
 
 // Original to Created, Digitized to Modified, else DateTime; a date no picker can show is absent.
-// Photos are dropped while another program writes them. A stamp the pickers cannot hold shows as
-// their first or last day, never as the time of the path shown before. A movie's header lies past
-// 5 GiB of media.
+// Photos are dropped while another program writes them; a movie's header lies past 5 GiB. A stamp
+// the pickers cannot hold shows as their first or last day, never as the last path's time.
 TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
   const std::string d = "2019:07:04 18:30:05", o = "2018:03:02 01:02:03", g = "2017:11:12 13:14:15";
   const std::wstring k = L"1999", D = L"2019-07-04 18:30:05.000", O = L"2018-03-02 01:02:03.000",
                      G = L"2017-11-12 13:14:15.000",
                      V = ShownTicks((3742884672 + 9561628800ull) * 10000000);
   const SparseFile movie = BuildMovie(0, 3742884672, 3742938123, 5ull << 30);
+  g_served = &movie;
   // DateTime, Original, Digitized, what precedes the JPEG (or replaces it), Motorola, shown.
   const std::tuple<std::string, std::string, std::string, std::string, bool, std::wstring> rows[] =
       {{d, "", "", "", false, D + L" M" + D},
@@ -397,22 +395,22 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
        {"2019:07:04 25:30:05", "", d, "", false, k + L" M" + D},
        {"", "", "", "MP4", false, V + L" M" + V}};
   // The photos' Created stamps in turn, and the day and hour the picker shows for each.
+  // 9999-12-31 12:00 UTC lies past the start of the pickers' last day, or year, in every zone.
   const std::pair<uint64_t, std::wstring> stamps[] = {{kUnconvertibleTicks, L"1752-09-14 00"},
                                                       {0, L"1752-09-14 00"},
-                                                      {0x7FFF000000000000, L"9999-12-31 00"}};
+                                                      {0x7FFF000000000000, L"9999-12-31 00"},
+                                                      {2650467312000000000, L"9999-12-31 00"}};
   size_t row = 0;
   for (const auto& [dateTime, original, digitized, head, motorola, shown] : rows) {
-    const auto& [stamp, firstDay] = stamps[row++ % 3];
+    const auto& [stamp, firstDay] = stamps[row++ % 4];
     ByteOrder order = motorola ? ByteOrder::kMotorola : ByteOrder::kIntel;
     Bytes tiff = BuildTiff(CameraLayout(order, dateTime, original, digitized));
     Bytes bytes = head == "TIFF" ? tiff : JpegBuilder().Exif(tiff).Build(70000);
     bytes.resize(70000);
     std::optional<ImportPatch> size, read;
-    if (head == "MP4") {
-      g_served = &movie;
-      size.emplace("kernel32.dll", "GetFileSizeEx", ServedSize);
-      read.emplace("kernel32.dll", "ReadFile", ServedRead);
-    }
+    if (head == "MP4")
+      size.emplace("kernel32.dll", "GetFileSizeEx", ServedSize),
+          read.emplace("kernel32.dll", "ReadFile", ServedRead);
     std::wstring photo = folder_.MakeFile(
         L"photo.jpg", (head.size() == 2 ? head : "") + std::string(bytes.begin(), bytes.end()));
     GetFileTimeOverride override(photo, stamp);
@@ -463,6 +461,9 @@ Names Preview(HWND dialog, const Inputs& inputs) {
   SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, inputs.replace);
   SetDlgItemTextW(dialog, IDC_RENAME_FILTER, inputs.filter);
   Press(dialog, IDC_RENAME_TEST);
+  RECT list; // which the one column spans, so that every row can be read whole
+  GetClientRect(GetDlgItem(dialog, IDC_RENAME_LIST), &list);
+  EXPECT_GE(ListView_GetColumnWidth(GetDlgItem(dialog, IDC_RENAME_LIST), 0), list.right);
   return Rows(dialog);
 }
 
@@ -663,8 +664,7 @@ struct Outcome {
 
 class FaultSweep : public MainWindowTest {
 protected:
-  // Takes the row's steps on the tree as made, the planned call failed in the swept one; after
-  // each, what the window says against the disk.
+  // Takes the row's steps, the planned call failed in the swept one; checks the window and disk.
   Outcome Run(const SweepRow& row);
 
   FaultInjector faults_;
