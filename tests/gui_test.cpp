@@ -245,8 +245,8 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
       SendMessageW(window_, WM_SYSCOMMAND, IDM_EACH_DATES_DAYLIGHT_SAVING, 0);
     ExpectEachDate(turn != 1);
     SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
-    UINT checked =
-        GetMenuState(State()->systemMenu, IDM_EACH_DATES_DAYLIGHT_SAVING, 0) & MF_CHECKED;
+    UINT checked = GetMenuState(State()->systemMenu, IDM_EACH_DATES_DAYLIGHT_SAVING, MF_BYCOMMAND) &
+                   MF_CHECKED;
     EXPECT_EQ(Setting(L"General", L"EachDatesDaylightSaving") + (checked ? L" on" : L" off") +
                   Modified(Target()) + Modified(Reference()),
               kept[turn] + ShownTicks(FileTicks(file)) + ShownTicks(FileTicks(winter)));
@@ -520,7 +520,7 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
            std::to_wstring(loaded.caseSensitive) + loaded.find + L"|" + loaded.replace + L"|";
   };
   EXPECT_EQ(stored(g_renameSettings), L"5*.txt31 \u4EAC|c |");
-  // A row is no format.
+  // The last: a row is no format.
   const std::map<std::wstring, std::wstring> renamed = {{L"abcabc.txt", L"aX aX .txt"},
                                                         {L"bcbc.txt", L"X X .txt"},
                                                         {L"x.bc.txt", L"x.X .txt"},
