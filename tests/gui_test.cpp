@@ -756,12 +756,14 @@ Outcome FaultSweep::Run(const SweepRow& row) {
       Command(IDM_RENAME_FILES);
     Names written = recorder.Lines(folder_.Path());
     bool failed = swept && faults_.fired;
-    // Match writes in t only the times its option asks for (by default when it cannot be read).
+    // Match writes in t only the items and times its option asks for (its default if unread).
     bool unread = faults_.fired && faults_.function == "GetPrivateProfileIntW";
     int succeeded = 0, option = unread ? 33 : std::stoi(row.option);
     for (const std::wstring& write : written) {
       succeeded += write.find(L" failed") == std::wstring::npos;
-      std::string times = Narrow(write.substr(0, 2)) +
+      std::wstring path = folder_.PathOf(write.substr(0, write.find(L" C")));
+      bool file = !(GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+      std::string times = Narrow(write.substr(0, 2)) + (file && !(option & 0x10) ? "file " : "") +
                           (write.find(L" C-") == std::wstring::npos ? "C" : "") +
                           (write.find(L" M-") == std::wstring::npos ? "M" : "") +
                           (write.find(L"+1234") == std::wstring::npos ? "" : " whole");
