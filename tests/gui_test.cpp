@@ -244,10 +244,11 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
     if (turn != 0)
       SendMessageW(window_, WM_SYSCOMMAND, IDM_EACH_DATES_DAYLIGHT_SAVING, 0);
     ExpectEachDate(turn != 1);
-    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(State()->systemMenu), 0);
-    UINT checked = GetMenuState(State()->systemMenu, IDM_EACH_DATES_DAYLIGHT_SAVING, MF_BYCOMMAND) &
-                   MF_CHECKED;
+    HMENU menu = State()->systemMenu; // the program's three items, then a line, first
+    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    UINT checked = GetMenuState(menu, IDM_EACH_DATES_DAYLIGHT_SAVING, MF_BYCOMMAND) & MF_CHECKED;
     EXPECT_EQ(Setting(L"General", L"EachDatesDaylightSaving") + (checked ? L" on" : L" off") +
+                  (GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR ? L"" : L" no line") +
                   Modified(Target()) + Modified(Reference()),
               kept[turn] + ShownTicks(FileTicks(file)) + ShownTicks(FileTicks(winter)));
     if (turn == 0)

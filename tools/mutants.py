@@ -219,6 +219,9 @@ MUTANTS = [
      "shown = time.wYear >= range.latest.wYear ? range.latest : range.earliest;",
      "shown = time.wYear > range.latest.wYear ? range.latest : range.earliest;",
      "gui_tests", "Panes.TheExif*"),
+    ("the system menu's line inserted one place too high", "app/main_command.cpp",
+     "InsertMenuItemW(menu, 3, TRUE, &separator);", "InsertMenuItemW(menu, 2, TRUE, &separator);",
+     "gui_tests", "MainCommands.*"),
     # Rename
     ("the preview column given no width", "rename/preview_rows.cpp",
      "SendMessageW(listView, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);",
