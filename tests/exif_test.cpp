@@ -51,6 +51,7 @@ TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
   const Entries::value_type i0 = {1, 18, 0}, i1 = {2, 36, 0};
   const std::tuple<const char*, size_t, uint8_t, size_t, Entries> links[] = {
       {"wrong magic", 2, 43, 0, {}},
+      {"byte order MI", 0, 'M', 0, {}},
       {"IFD0 linked to itself", 22, 8, 0, {i0}},
       {"IFD1 linked back to IFD0", 40, 8, 0, {i0, i1}},
       {"IFD2 holding one entry more than fits", 44, 2, 0, {i0, i1}},
