@@ -1,5 +1,4 @@
-// The main window, its panes and the Rename dialog, driven as the user drives them, with the
-// system's dialogs answered by script; and the built program as a user starts it.
+// The main window, its panes and the Rename dialog, driven as a user does, the system scripted.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -48,8 +47,7 @@ std::string Narrow(const std::wstring& text) {
   return std::string(text.begin(), text.end());
 }
 
-// The Modified stamp MakeTree gives: At(year), with a part below the millisecond that only a stamp
-// carried whole keeps.
+// MakeTree's Modified stamp: At(year), with a part below the millisecond only whole copies keep.
 uint64_t Stamp(int year) {
   return ExpectedUtcTicks(At(WORD(year))) + 1234;
 }
@@ -67,6 +65,44 @@ void MakeTree(TempFolder& folder, const std::wstring& items, const std::string& 
   for (auto item = made.rbegin(); item != made.rend(); ++item)
     if (item->second != 0)
       SetModifiedTicks(item->first, Stamp(item->second));
+}
+
+// What a user sees: a button or frameless label has a caption; a shown control lies over no other
+// but a group box around it, and beside one of its class only at one top and bottom, above or below
+// one of its class and size only at one left. Edges round to pixels apart, so two may share a
+// pixel.
+void ExpectTidy(HWND parent) {
+  std::vector<std::tuple<RECT, std::wstring, bool>> shown; // where, class, a group box
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    wchar_t name[40] = {};
+    GetClassNameW(child, name, ARRAYSIZE(name));
+    auto& [rect, kind, group] = shown.emplace_back(RECT{}, name, false);
+    group = kind == L"Button" && (style & BS_TYPEMASK) == BS_GROUPBOX;
+    bool framed = GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
+    EXPECT_FALSE(TextOf(child).empty() && !framed && (kind == L"Button" || kind == L"Static"));
+    GetWindowRect(child, &rect);
+    if (kind == L"#32770") // a pane
+      ExpectTidy(child);
+    if (!(style & WS_VISIBLE))
+      shown.pop_back();
+  }
+  for (auto a = shown.begin(); a != shown.end(); ++a)
+    for (auto b = a + 1; b != shown.end(); ++b) {
+      const auto& [r, kind, group] = *a;
+      const auto& [q, otherKind, otherGroup] = *b;
+      RECT both;
+      UnionRect(&both, &r, &q);
+      bool grouped = (group && EqualRect(&both, &r)) || (otherGroup && EqualRect(&both, &q));
+      IntersectRect(&both, &r, &q);
+      bool over = !grouped && both.right - both.left > 1 && both.bottom - both.top > 1;
+      bool row = std::min(r.bottom, q.bottom) - std::max(r.top, q.top) > 1 &&
+                 (r.top != q.top || r.bottom != q.bottom);
+      bool column = r.left < q.right && q.left < r.right && r.left != q.left &&
+                    r.right - r.left == q.right - q.left && r.bottom - r.top == q.bottom - q.top;
+      EXPECT_FALSE(over || (kind == otherKind && group == otherGroup && (row || column)))
+          << Narrow(kind) << r.left << "," << r.top << " " << q.left << "," << q.top;
+    }
 }
 
 int g_shellCalls;
@@ -96,6 +132,7 @@ protected:
     TearDown();
     window_ = CreateMainWindow(GetModuleHandleW(nullptr), commandLine);
     ASSERT_NE(window_, nullptr);
+    ExpectTidy(window_);
   }
   void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
   MainState* State() const { return GetMainState(window_); }
@@ -136,10 +173,9 @@ protected:
   // The settings file in use, UTF-16 as the program writes it; none for a null text.
   std::wstring Ini(const wchar_t* text) {
     std::wstring ini, content = L"\uFEFF" + std::wstring(text != nullptr ? text : L"");
+    std::string bytes(reinterpret_cast<const char*>(content.data()), content.size() * 2);
     if (text != nullptr)
-      ini = home_.MakeFile(
-          L"Datewright.ini",
-          std::string(reinterpret_cast<const char*>(content.data()), content.size() * 2));
+      ini = home_.MakeFile(L"Datewright.ini", bytes);
     lstrcpyW(State()->iniPath, ini.c_str());
     return ini;
   }
@@ -158,14 +194,8 @@ protected:
     ASSERT_TRUE(OpenClipboard(window_) && EmptyClipboard() && SetClipboardData(format, block));
     CloseClipboard();
     ASSERT_EQ(OleGetClipboard(&data), S_OK);
-    RECT rect, pane = {};
+    RECT rect;
     GetWindowRect(GetDlgItem(window_, id), &rect);
-    // Each pane lies where its placeholder does.
-    GetWindowRect(id == IDC_TARGET_PLACEHOLDER      ? Target()
-                  : id == IDC_REFERENCE_PLACEHOLDER ? Reference()
-                                                    : GetDlgItem(window_, id),
-                  &pane);
-    EXPECT_TRUE(EqualRect(&pane, &rect)) << id;
     POINTL point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     auto* target = new CSimpleDropTarget(window_);
     target->AddRef();
@@ -203,9 +233,8 @@ using MainCommands = MainWindowTest;
 
 std::wstring g_modulePath; // where the program finds itself, and so its settings file
 
-// The command line's Target is made whole at start. Apply writes the date picker's day with the
-// time picker's time of day; the Set commands fill one Target pair and write nothing. The
-// daylight-saving switch is kept in the settings and shows both panes again (June and December).
+// The command line's Target is made whole at start. Apply writes the date picker's day at the time
+// picker's time; Set fills one Target pair. The switch is kept and shows June and December again.
 TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
   MakeTree(folder_, L"a.jpg 2000 b.jpg 0");
   std::wstring file = folder_.PathOf(L"a.jpg"), winter = folder_.PathOf(L"b.jpg");
@@ -297,8 +326,7 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
       {photo, takes, L"photo.jpg - Datewright", L"||"},
       {folder_.PathOf(L"gone"), key0, L"Datewright", L"||"},
       {album, key0, album + L" - Datewright", L"|| get cleanup rename"}};
-  // Open... proposes to a pane that shows no path the path remembered for it; with Shift and no
-  // settings file, no folder.
+  // Open... proposes the path remembered for the pane; with Shift and no settings file, no folder.
   Ini((L"[FilePath]\r\nTarget=\"" + photo + L"\"").c_str());
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
   Ini(nullptr);
@@ -319,8 +347,7 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   }
 }
 
-// A dropped shortcut asks whether to take its target. The pane ends on the last name taken, with
-// its own times and Exif buttons.
+// A dropped shortcut asks whether to take its target. The last name taken shows, with its times.
 TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
   MakeTree(folder_, L"photo%%.jpg 2003 first.jpg 2013 last.jpg 2014");
   std::wstring photo = folder_.PathOf(L"photo%%.jpg"), link = folder_.PathOf(L"photo.lnk"),
@@ -395,8 +422,7 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
        {"", "2019:13:04 18:30:05", "2019:00:04 18:30:05", "", false, k + L" M" + k},
        {"2019:07:04 25:30:05", "", d, "", false, k + L" M" + D},
        {"", "", "", "MP4", false, V + L" M" + V}};
-  // The photos' Created stamps in turn, and the day and hour the picker shows for each.
-  // 9999-12-31 12:00 UTC lies past the start of the pickers' last day, or year, in every zone.
+  // Created stamps and the day shown; 9999-12-31 12:00 UTC is in the pickers' last day in any zone.
   const std::pair<uint64_t, std::wstring> stamps[] = {{kUnconvertibleTicks, L"1752-09-14 00"},
                                                       {0, L"1752-09-14 00"},
                                                       {0x7FFF000000000000, L"9999-12-31 00"},
@@ -448,7 +474,8 @@ Names Rows(HWND dialog) {
   return rows;
 }
 
-void ChooseMethod(HWND dialog, int method) {
+void ChooseMethod(HWND dialog, int method) { // the method shown until now laid out well
+  ExpectTidy(dialog);
   HWND methods = GetDlgItem(dialog, IDC_RENAME_METHOD);
   SendMessageW(methods, CB_SETCURSEL, method, 0);
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_RENAME_METHOD, CBN_SELENDOK),
@@ -585,7 +612,7 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
         [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y"); },
         [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FILTER, L"*.txt"); },
         [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_LENGTH, L"2"); },
-        [](HWND dialog) { ChooseMethod(dialog, RenameRemove); },
+        [](HWND dialog) { ChooseMethod(dialog, RenameLength); },
         [](HWND dialog) { Press(dialog, IDC_RENAME_CASE_SENSITIVE); },
         [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_FIND, L"abc"); },
     };
@@ -718,8 +745,7 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     SetFileTimeRecorder recorder;
     system_.dialog = [&](HWND dialog) {
       Names rows = Preview(dialog, {.find = L"IMG_", .replace = L"P_", .filter = L""});
-      // Row 1 of 3 chosen by typing its first letter there, so that the search starts at row 2 and
-      // must wrap; a list that did not search would select row 0.
+      // Row 1 of 3 chosen by typing its first letter there: the search starts at row 2 and wraps.
       ListView_SetItemState(GetDlgItem(dialog, IDC_RENAME_LIST), 1, LVIS_FOCUSED, LVIS_FOCUSED);
       SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_CHAR, rows[1][0], 1);
       faults_.thread = swept ? GetCurrentThreadId() : 0;
@@ -738,10 +764,11 @@ Outcome FaultSweep::Run(const SweepRow& row) {
                   left ? -1 : 1);
       }
     };
-    const std::pair<wchar_t, int> buttons[] = {
-        {L'b', IDC_APPLY_BOTH}, {L'G', IDC_GET_ALL_MODIFIED}, {L'R', IDC_RESTORE},
-        {L'C', IDC_CLEANUP},    {L'S', IDC_CLEANUP},
-    };
+    const std::pair<wchar_t, int> buttons[] = {{L'b', IDC_APPLY_BOTH},
+                                               {L'G', IDC_GET_ALL_MODIFIED},
+                                               {L'R', IDC_RESTORE},
+                                               {L'C', IDC_CLEANUP},
+                                               {L'S', IDC_CLEANUP}};
     faults_.thread = swept ? GetCurrentThreadId() : 0;
     if (step == L'T')
       DropOn(IDC_TARGET_PLACEHOLDER, {folder_.PathOf(L"t\\IMG_1.jpg")});
@@ -792,8 +819,8 @@ Outcome FaultSweep::Run(const SweepRow& row) {
                     : cleanup               ? std::to_wstring(files - Survey(folder_).size())
                     : wcschr(L"RMNX", step) ? std::to_wstring(succeeded)
                                             : said);
-    // Unless it failed, Restore gave each file in t its own time back, and Cleanup and Execute
-    // each folder; an unseen rename by Rename It is not followed.
+    // Unless it failed, Restore (not after Rename It) put t's files back, Cleanup and Execute
+    // folders.
     std::string tree = " " + Narrow(kSweepTree) + " ";
     bool whole = !failed && (step == L'R' ? !wcsstr(row.steps, L"[I]") : cleanup || step == L'E');
     // Open... remembers the file or folder it chose, Control + Open... neither.

@@ -15,7 +15,7 @@ constexpr size_t kGuards = 8; // characters after the capacity that show any wri
 
 TEST(BoundedText, NeverWritesPastTheBufferAndReportsACut) {
   const std::tuple<size_t, const wchar_t*, int, const wchar_t*, int32_t> rows[] = {
-      {6, L"%d", 12345, L"12345", 0},
+      {8, L"%6d|", 12345, L" 12345|", 0},
       {4, L"%d", 12345, L"123", kTextBufferTooSmall},
       {2, L"%d", -7, L"-", kTextBufferTooSmall},
       {20, L"[%04x] 100%%", 0xab, L"[00ab] 100%", 0},
