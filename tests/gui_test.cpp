@@ -335,12 +335,12 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   EXPECT_EQ(system_.fileProposed + system_.folderProposed, photo + L"|");
   for (const auto& [path, ini, title, seen] : rows) {
     Ini(ini);
-    State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
+    HGLOBAL old = State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
     EnableWindow(GetDlgItem(window_, IDC_RESTORE), TRUE);
     for (int id : {IDC_SNAPSHOT_COUNT, IDC_FOLDER_RESULT})
       SetDlgItemTextW(window_, id, L"7");
     ASSERT_EQ(SetPanePath(Target(), path.c_str()), 1);
-    EXPECT_EQ(State()->modifiedSnapshot, nullptr);
+    EXPECT_TRUE(State()->modifiedSnapshot == nullptr && GlobalFlags(old) == GMEM_INVALID_HANDLE);
     for (MSG message; PeekMessageW(&message, window_, 0, 0, PM_REMOVE);)
       DispatchMessageW(&message);
     EXPECT_EQ(TextOf(window_) + L" " + Seen(), title + L" " + seen);
