@@ -25,7 +25,7 @@ std::wstring NewNameOf(const std::wstring& oldName, int method, const RenameInpu
 TEST(RenameRules, WorkedExamples) {
   const std::wstring b254(254, L'b'), ext50 = L"." + std::wstring(49, L'e');
   const std::wstring b200 = std::wstring(200, L'b') + ext50, c200 = std::wstring(200, L'c') + ext50;
-  const std::wstring smile = L"\xD83D\xDE00"; // one emoji, a pair of units
+  const std::wstring low = L"\xD800\xDC00", high = L"\xDBFF\xDFFF"; // U+10000, U+10FFFF
   // Old name, method, inputs (find, replace, case sensitive, filter, length), new name.
   const std::tuple<std::wstring, int, RenameInputs, std::wstring> rows[] = {
       {L"abcabc.txt", RenameMatchBegin, {L"bc", L"X", false, L"", L""}, kOut},
@@ -34,10 +34,10 @@ TEST(RenameRules, WorkedExamples) {
       {L"abcabc.txt", RenameLength, {L"", L"", false, L"", L"6"}, kOut},
       {L"abc.txt", RenameLength, {L"", L"", false, L"", L" +2x"}, L"ab.txt"},
       {L"abc.txt", RenameLength, {L"", L"", false, L"", L"-1"}, kEnds},
-      // Never half of an emoji, nor a name with half of one.
-      {smile + smile + L".txt", RenameLength, {L"", L"", false, L"", L"3"}, smile + L".txt"},
-      {smile + smile + L".txt", RenameLength, {L"", L"", false, L"", L"1"}, kOut},
-      {smile + L".txt", RenameReplace, {L"\xDE00", L"x", false, L"", L""}, kOut},
+      // Never half of a character beyond U+FFFF, nor a name with half of one.
+      {low + high + L".txt", RenameLength, {L"", L"", false, L"", L"3"}, low + L".txt"},
+      {high + low + L".txt", RenameLength, {L"", L"", false, L"", L"1"}, kOut},
+      {high + L".txt", RenameReplace, {L"\xDFFF", L"x", false, L"", L""}, kOut},
       {L"abcabc.txt", RenameRemove, {L"bc", L"X", false, L"", L""}, L"aa.txt"},
       {L"abcabc.txt", RenameRemove, {L"bc", L"", false, L"", L"2"}, L"aabc.txt"},
       {L"abcabc.txt", RenameRemove, {L"bc", L"", false, L"", L"1"}, kOut},

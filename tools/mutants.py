@@ -867,6 +867,10 @@ MUTANTS = [
      "    GlobalFree(state->modifiedSnapshot);\n  state->modifiedSnapshot = nullptr;\n  state->snapshotCount = 0;\n  EnableWindow",
      "    {}\n  state->modifiedSnapshot = nullptr;\n  state->snapshotCount = 0;\n  EnableWindow",
      "gui_tests", "Panes.*"),
+    ("U+10000 and U+10FFFF cut in half at the range's ends", "rename/rules.cpp",
+     ("return c >= 0xD800 && c <= 0xDBFF;", "return c >= 0xDC00 && c <= 0xDFFF;"),
+     ("return c > 0xD800 && c <= 0xDBFF;", "return c >= 0xDC00 && c < 0xDFFF;"),
+     "native:rename_tests", "*"),
     # The release
     ("version calls imported from a version.dll beside the exe",
      ("app/main_setup.cpp", "CMakeLists.txt"),
