@@ -49,6 +49,7 @@ TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
   for (const wchar_t* name : {L"\\123456789", L"\\Thumbs.d", L"\\Thumbs.db"})
     folder.MakeFile(relative + name);
   EXPECT_EQ(EnumerateFolder(nullptr, parent.c_str(), 0, nullptr), 1u);
+  EXPECT_EQ(EnumerateFolder(nullptr, (parent + std::wstring(7, L'e')).c_str(), 0, nullptr), 0u);
   EXPECT_EQ(CleanupFolder(parent.c_str(), false), 0u);
   EXPECT_EQ(folder.Listed(relative), (Names{L"123456789", L"Thumbs.d", L"Thumbs.db"}));
 }

@@ -133,6 +133,8 @@ protected:
     window_ = CreateMainWindow(GetModuleHandleW(nullptr), commandLine);
     ASSERT_NE(window_, nullptr);
     ExpectTidy(window_);
+    for (HWND pane : {Target(), Reference()})
+      EXPECT_TRUE(GetWindowLongW(pane, GWL_STYLE) & WS_VISIBLE);
   }
   void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
   MainState* State() const { return GetMainState(window_); }
@@ -333,6 +335,14 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   system_.keysDown = {VK_SHIFT};
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
   EXPECT_EQ(system_.fileProposed + system_.folderProposed, photo + L"|");
+  // A remembered folder that is gone proposes its nearest parent that is there, never a drive's
+  // root.
+  for (auto [gone, shown] : {std::pair{folder_.PathOf(L"gone\\deeper"), folder_.Path() + L"\\"},
+                             {folder_.Path().substr(0, 3) + L"gone\\deeper", std::wstring()}}) {
+    Ini((L"[DirPath]\r\nTarget=\"" + gone + L"\"").c_str());
+    SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
+    EXPECT_EQ(system_.folderProposed, L"Current Folder is " + shown + L"|" + shown);
+  }
   for (const auto& [path, ini, title, seen] : rows) {
     Ini(ini);
     HGLOBAL old = State()->modifiedSnapshot = GlobalAlloc(GHND, 16);
@@ -482,12 +492,16 @@ void ChooseMethod(HWND dialog, int method) { // the method shown until now laid 
                reinterpret_cast<LPARAM>(methods));
 }
 
-// Fills in the inputs and presses Test; the rows shown.
+// Fills in the inputs the method shows, and in those it hides what no rule can use (a method must
+// show what it reads), Length always 3; presses Test; the rows shown.
 Names Preview(HWND dialog, const Inputs& inputs) {
   ChooseMethod(dialog, inputs.method);
-  SetDlgItemTextW(dialog, IDC_RENAME_FIND, inputs.find);
-  SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, inputs.replace);
-  SetDlgItemTextW(dialog, IDC_RENAME_FILTER, inputs.filter);
+  for (auto [id, text] : {std::pair{IDC_RENAME_FIND, inputs.find},
+                          {IDC_RENAME_REPLACE, inputs.replace},
+                          {IDC_RENAME_LENGTH, L"3"},
+                          {IDC_RENAME_FILTER, inputs.filter}})
+    SetDlgItemTextW(dialog, id,
+                    GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE ? text : L"\\");
   Press(dialog, IDC_RENAME_TEST);
   RECT list; // which the one column spans, so that every row can be read whole
   GetClientRect(GetDlgItem(dialog, IDC_RENAME_LIST), &list);
@@ -540,14 +554,18 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   g_search.emplace("kernel32.dll", "FindFirstFileW", SearchingEveryName);
   MakeTree(folder_, L"abcabc.txt 0 bcbc.txt 0 plain.txt 0 .bc 0 x.bc.txt 0 sub\\ 0 q.jpg 0 "
                     L"sub\\q.jpg 0 r.jpg 0 %%bc.txt 0");
-  std::wstring ini = Ini(L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
-                         L"CaseSensitive=7\r\nFind=\" \u4EAC\"\r\nReplace=\"c \"\r\n");
+  const std::wstring find = L" \u4EAC" + std::wstring(259, L'x'), replace = L"c " + find;
+  std::wstring ini = L"[Rename]\r\nMethod=5\r\nFilter=\"*.txt\"\r\nLength=3\r\n[Replace]\r\n"
+                     L"CaseSensitive=7\r\nFind=\"" +
+                     find + L"\"\r\nReplace=\"" + replace + L"\"";
+  ini = Ini(ini.c_str()); // Find and Replace longer than the dialog keeps
   auto stored = [&ini](RenameSettings& loaded) {
     LoadRenameSettings(ini.c_str(), &loaded);
     return std::to_wstring(loaded.method) + loaded.filter + std::to_wstring(loaded.length) +
            std::to_wstring(loaded.caseSensitive) + loaded.find + L"|" + loaded.replace + L"|";
   };
-  EXPECT_EQ(stored(g_renameSettings), L"5*.txt31 \u4EAC|c |");
+  EXPECT_EQ(stored(g_renameSettings),
+            L"5*.txt31" + find.substr(0, 259) + L"|" + replace.substr(0, 259) + L"|");
   // The last: a row is no format.
   const std::map<std::wstring, std::wstring> renamed = {{L"abcabc.txt", L"aX aX .txt"},
                                                         {L"bcbc.txt", L"X X .txt"},
@@ -571,6 +589,10 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
     EXPECT_EQ(Preview(dialog, {.find = L"BC", .replace = L"X ", .filter = L""}), Names{});
     EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L"a*"}),
               Names{L"abcabc.txt -> aX aX .txt"});
+    EXPECT_EQ(Preview(dialog, {.method = RenameLength, .filter = L"a*"}),
+              Names{L"abcabc.txt -> abc.txt"});
+    EXPECT_EQ(Preview(dialog, {.method = RenameRemove, .find = L"bc", .filter = L"a*"}),
+              Names{L"abcabc.txt -> aabc.txt"});
     EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L""}), expected);
     Press(dialog, IDOK);
   });

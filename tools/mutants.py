@@ -871,6 +871,25 @@ MUTANTS = [
      ("return c >= 0xD800 && c <= 0xDBFF;", "return c >= 0xDC00 && c <= 0xDFFF;"),
      ("return c > 0xD800 && c <= 0xDBFF;", "return c >= 0xDC00 && c < 0xDFFF;"),
      "native:rename_tests", "*"),
+    ("the Length method shows none of its inputs, Remove not its Find", "rename/rename_dialog.cpp",
+     "                 : method == RenameLength ? control.lengthMethod",
+     "                 : method != RenameLength ? control.lengthMethod", "gui_tests", "Rename.*"),
+    ("a Find from the settings kept one character longer than the dialog takes",
+     "rename/rename_settings.h", "  wchar_t find[260];", "  wchar_t find[261];", "gui_tests",
+     "Rename.*"),
+    ("a Replace from the settings kept one character longer than the dialog takes",
+     "rename/rename_settings.h", "  wchar_t replace[260];", "  wchar_t replace[261];", "gui_tests",
+     "Rename.*"),
+    ("Shift + Open... proposes a drive's root for a remembered folder long gone",
+     "panes/find_existing_folder.cpp", "    if (folderLength < 2)", "    if (folderLength < 1)",
+     "gui_tests", "Panes.*"),
+    ("Shift + Open... drops the nearest parent of a remembered folder long gone",
+     "panes/choose_path.cpp", "      if (FindExistingFolder(scratch, selection))",
+     "      if (!(FindExistingFolder(scratch, selection)))", "gui_tests", "Panes.*"),
+    ("the panes never shown", "app/main_setup.cpp", "  if (pane != nullptr)\n    ShowWindow",
+     "  if (pane == nullptr)\n    ShowWindow", "gui_tests", "MainCommands.*"),
+    ("a folder too long to search counted as one item", "filetime/enumerate_folder.cpp",
+     "pattern))\n    return 0;", "pattern))\n    return 1;", "filetime_tests", "FolderWalks.*"),
     # The release
     ("version calls imported from a version.dll beside the exe",
      ("app/main_setup.cpp", "CMakeLists.txt"),
@@ -969,7 +988,7 @@ def equivalents():
     listed = Path(__file__).resolve().parent / "equivalent_mutants.txt"
     for line in listed.read_text(encoding="utf-8").splitlines() if listed.exists() else []:
         if line.strip() and not line.startswith("#"):
-            where, _, reason = line.partition(" | ")
+            where, _, reason = line.rpartition(" | ")  # code may hold " | " too
             path, _, change = where.partition(": ")
             before, _, after = change.partition("  =>  ")
             known[(path, before.strip(), after.strip())] = reason.strip()
