@@ -68,9 +68,8 @@ void MakeTree(TempFolder& folder, const std::wstring& items, const std::string& 
 }
 
 // What a user sees: a button or frameless label has a caption; a shown control lies over no other
-// but a group box around it, and beside one of its class only at one top and bottom, above or below
-// one of its class and size only at one left. Edges round to pixels apart, so two may share a
-// pixel.
+// but a group box around it, beside one of its class only at one top and bottom, above or below one
+// of its class and size only at one left. Edges round to pixels apart: two may share a pixel.
 void ExpectTidy(HWND parent) {
   std::vector<std::tuple<RECT, std::wstring, bool>> shown; // where, class, a group box
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -786,11 +785,10 @@ Outcome FaultSweep::Run(const SweepRow& row) {
                   left ? -1 : 1);
       }
     };
-    const std::pair<wchar_t, int> buttons[] = {{L'b', IDC_APPLY_BOTH},
-                                               {L'G', IDC_GET_ALL_MODIFIED},
-                                               {L'R', IDC_RESTORE},
-                                               {L'C', IDC_CLEANUP},
-                                               {L'S', IDC_CLEANUP}};
+    const std::pair<wchar_t, int> buttons[] = {
+        {L'b', IDC_APPLY_BOTH}, {L'G', IDC_GET_ALL_MODIFIED}, {L'R', IDC_RESTORE},
+        {L'C', IDC_CLEANUP},    {L'S', IDC_CLEANUP},
+    };
     faults_.thread = swept ? GetCurrentThreadId() : 0;
     if (step == L'T')
       DropOn(IDC_TARGET_PLACEHOLDER, {folder_.PathOf(L"t\\IMG_1.jpg")});
@@ -841,8 +839,7 @@ Outcome FaultSweep::Run(const SweepRow& row) {
                     : cleanup               ? std::to_wstring(files - Survey(folder_).size())
                     : wcschr(L"RMNX", step) ? std::to_wstring(succeeded)
                                             : said);
-    // Unless it failed, Restore (not after Rename It) put t's files back, Cleanup and Execute
-    // folders.
+    // Unless it failed, Restore (not after Rename It) put t's files back; Cleanup, Execute folders.
     std::string tree = " " + Narrow(kSweepTree) + " ";
     bool whole = !failed && (step == L'R' ? !wcsstr(row.steps, L"[I]") : cleanup || step == L'E');
     // Open... remembers the file or folder it chose, Control + Open... neither.
