@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -398,19 +399,6 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
             first + last + L"2014");
 }
 
-const SparseFile* g_served; // served by offset in place of the file on disk
-
-BOOL WINAPI ServedSize(HANDLE, LARGE_INTEGER* size) {
-  return size->QuadPart = static_cast<LONGLONG>(g_served->Size()), TRUE;
-}
-
-BOOL WINAPI ServedRead(HANDLE, void* buffer, DWORD wanted, DWORD* read, OVERLAPPED* at) {
-  uint64_t offset = uint64_t{at->OffsetHigh} << 32 | at->Offset;
-  *read = offset + wanted <= g_served->Size() ? wanted : 0;
-  g_served->CopyOut(offset, static_cast<uint8_t*>(buffer), *read);
-  return TRUE;
-}
-
 // Original to Created, Digitized to Modified, else DateTime; a date no picker can show is absent.
 // Photos are dropped while another program writes them; a movie's header lies past 5 GiB. A stamp
 // the pickers cannot hold shows as their first or last day, never as the last path's time.
@@ -420,7 +408,6 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
                      G = L"2017-11-12 13:14:15.000",
                      V = ShownTicks((3742884672 + 9561628800ull) * 10000000);
   const SparseFile movie = BuildMovie(0, 3742884672, 3742938123, 5ull << 30);
-  g_served = &movie;
   // DateTime, Original, Digitized, what precedes the JPEG (or replaces it), Motorola, shown.
   const std::tuple<std::string, std::string, std::string, std::string, bool, std::wstring> rows[] =
       {{d, "", "", "", false, D + L" M" + D},
@@ -443,12 +430,17 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
     Bytes tiff = BuildTiff(CameraLayout(order, dateTime, original, digitized));
     Bytes bytes = head == "TIFF" ? tiff : JpegBuilder().Exif(tiff).Build(70000);
     bytes.resize(70000);
-    std::optional<ImportPatch> size, read;
-    if (head == "MP4")
-      size.emplace("kernel32.dll", "GetFileSizeEx", ServedSize),
-          read.emplace("kernel32.dll", "ReadFile", ServedRead);
     std::wstring photo = folder_.MakeFile(
         L"photo.jpg", (head.size() == 2 ? head : "") + std::string(bytes.begin(), bytes.end()));
+    if (head == "MP4") { // sparse: its media take no room
+      UniqueFile file(CreateFileW(photo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, 0));
+      DWORD done = 0;
+      LARGE_INTEGER tail = {.QuadPart = LONGLONG(movie.head.size() + movie.zeros)};
+      EXPECT_TRUE(DeviceIoControl(file.Get(), FSCTL_SET_SPARSE, 0, 0, 0, 0, &done, 0) &&
+                  WriteFile(file.Get(), movie.head.data(), DWORD(movie.head.size()), &done, 0) &&
+                  SetFilePointerEx(file.Get(), tail, nullptr, FILE_BEGIN) &&
+                  WriteFile(file.Get(), movie.tail.data(), DWORD(movie.tail.size()), &done, 0));
+    }
     GetFileTimeOverride override(photo, stamp);
     UniqueFile writer(CreateFileW(photo.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr));
