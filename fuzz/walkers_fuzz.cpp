@@ -1,5 +1,4 @@
-// The walkers FUZZ_WALKS names over the fuzzer's bytes as a whole file; the run aborts on an entry,
-// or its values, outside its block or the input.
+// Runs the walkers FUZZ_WALKS names on the input as a file; aborts on any value out of bounds.
 #include <cstdlib>
 #include <span>
 

@@ -135,8 +135,7 @@ Texts Read(const SparseFile& file, uint64_t cut = UINT64_MAX) {
   return texts;
 }
 
-// Each container gives its dates, and none once cut short of them or once a box on their way runs
-// one byte past its parent; every walk stops at the file's budget of reads and bytes.
+// Each container gives its dates; none if cut short, or if a box on the way outgrows its parent.
 TEST(MediaDates, EachFileGivesItsTrueDatesOrNone) {
   TiffLayout camera = CameraLayout(ByteOrder::kIntel, kDate, kOriginal, kDigitized), moved = camera;
   Bytes tiff = BuildTiff(camera),

@@ -30,8 +30,7 @@ TEST(PathTimes, EachDatesRuleTakesTheOffsetBeforeAChangeOfClocks) {
   UseEachDatesDaylightSaving(false);
 }
 
-// An item whose full path would pass 259 characters is left out: cut, "Thumbs.db" would name the
-// "Thumbs.d" beside it.
+// An item whose path would pass 259 characters is left out: cut, "Thumbs.db" would name "Thumbs.d".
 TEST(FolderWalks, CountFillWithinCapacityAndNeverFollowACutPath) {
   TempFolder folder;
   for (const wchar_t* name : {L"f1", L"f2", L"f3", L"sub\\", L"sub\\g"})
@@ -74,8 +73,7 @@ TEST(PathTimes, TimesThatAreNoTimeAreNotWritten) {
             L"R\\f.txt C- M2002-07-08 09:10:11.012; T\\f.txt C- M2003+1234");
 }
 
-// A record follows its own name, or one folding alike only when it is the one such record whose
-// file is gone: a case-sensitive folder may hold both. The folder holds A.jpg alone.
+// A record follows its name, or one folding alike if it is the one such record whose file is gone.
 TEST(RenameFollower, FollowsTheRecordOfTheFileRenamed) {
   TempFolder folder;
   folder.MakeFile(L"A.jpg");

@@ -68,9 +68,8 @@ void MakeTree(TempFolder& folder, const std::wstring& items, const std::string& 
       SetModifiedTicks(item->first, Stamp(item->second));
 }
 
-// What a user sees: a button or frameless label has a caption; a shown control lies over no other
-// but a group box around it, beside one of its class only at one top and bottom, above or below one
-// of its class and size only at one left. Edges round to pixels apart: two may share a pixel.
+// What a user sees: buttons and frameless labels have captions; shown controls overlap only a group
+// box around them; a class's in a row share top and bottom, and those of a size in a column, left.
 void ExpectTidy(HWND parent) {
   std::vector<std::tuple<RECT, std::wstring, bool>> shown; // where, class, a group box
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -82,7 +81,8 @@ void ExpectTidy(HWND parent) {
     bool framed = GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
     EXPECT_FALSE(TextOf(child).empty() && !framed && (kind == L"Button" || kind == L"Static"));
     GetWindowRect(child, &rect);
-    if (kind == L"#32770") // a pane
+    EXPECT_TRUE(kind != L"#32770" || style & WS_VISIBLE) << "a pane hidden";
+    if (kind == L"#32770")
       ExpectTidy(child);
     if (!(style & WS_VISIBLE))
       shown.pop_back();
@@ -120,8 +120,7 @@ protected:
     Open(L"Datewright.exe");
   }
   void TearDown() override {
-    for (std::optional<ImportPatch>* patch : {&g_shell, &g_information, &g_search})
-      patch->reset();
+    g_shell.reset(), g_information.reset(), g_search.reset();
     if (IsWindow(window_))
       DestroyWindow(window_);
     // Whatever the window posted (the quit message, a snapshot command) goes with it.
@@ -133,8 +132,6 @@ protected:
     window_ = CreateMainWindow(GetModuleHandleW(nullptr), commandLine);
     ASSERT_NE(window_, nullptr);
     ExpectTidy(window_);
-    for (HWND pane : {Target(), Reference()})
-      EXPECT_TRUE(GetWindowLongW(pane, GWL_STYLE) & WS_VISIBLE);
   }
   void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
   MainState* State() const { return GetMainState(window_); }
@@ -181,8 +178,7 @@ protected:
     lstrcpyW(State()->iniPath, ini.c_str());
     return ini;
   }
-  // Drops names on a control as Explorer does. The answer must be copy: told of a move, the source
-  // would delete its files. Offered as text they are no files.
+  // Drops names on a control as Explorer does; the answer must be copy: a move deletes the source.
   void DropOn(int id, const std::vector<std::wstring>& names, UINT format = CF_HDROP) {
     std::wstring list;
     for (const std::wstring& name : names)
@@ -335,8 +331,7 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   system_.keysDown = {VK_SHIFT};
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
   EXPECT_EQ(system_.fileProposed + system_.folderProposed, photo + L"|");
-  // A remembered folder that is gone proposes its nearest parent that is there, never a drive's
-  // root.
+  // A remembered folder long gone proposes its nearest parent that is there, never a drive's root.
   for (auto [gone, shown] : {std::pair{folder_.PathOf(L"gone\\deeper"), folder_.Path() + L"\\"},
                              {folder_.Path().substr(0, 3) + L"gone\\deeper", std::wstring()}}) {
     Ini((L"[DirPath]\r\nTarget=\"" + gone + L"\"").c_str());
@@ -399,9 +394,8 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
             first + last + L"2014");
 }
 
-// Original to Created, Digitized to Modified, else DateTime; a date no picker can show is absent.
-// Photos are dropped while another program writes them; a movie's header lies past 5 GiB. A stamp
-// the pickers cannot hold shows as their first or last day, never as the last path's time.
+// Original to Created, Digitized to Modified, else DateTime, if a picker can show it; photos being
+// written, a movie past 5 GiB. A stamp out of the pickers' range shows as their first or last day.
 TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
   const std::string d = "2019:07:04 18:30:05", o = "2018:03:02 01:02:03", g = "2017:11:12 13:14:15";
   const std::wstring k = L"1999", D = L"2019-07-04 18:30:05.000", O = L"2018-03-02 01:02:03.000",
@@ -483,8 +477,7 @@ void ChooseMethod(HWND dialog, int method) { // the method shown until now laid 
                reinterpret_cast<LPARAM>(methods));
 }
 
-// Fills in the inputs the method shows, and in those it hides what no rule can use (a method must
-// show what it reads), Length always 3; presses Test; the rows shown.
+// Fills the inputs shown (Length: 3), and those hidden with what no rule can use; presses Test.
 Names Preview(HWND dialog, const Inputs& inputs) {
   ChooseMethod(dialog, inputs.method);
   for (auto [id, text] : {std::pair{IDC_RENAME_FIND, inputs.find},
@@ -539,8 +532,7 @@ BOOL WINAPI IndexMovedByRenames(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
 
 using Rename = MainWindowTest;
 
-// A new name stays in the folder and never replaces a file; Execute remembers its inputs, quoted
-// so that blanks survive; a short name's match takes nothing.
+// A new name stays in its folder and replaces no file; Execute keeps its inputs, blanks and all.
 TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   g_search.emplace("kernel32.dll", "FindFirstFileW", SearchingEveryName);
   MakeTree(folder_, L"abcabc.txt 0 bcbc.txt 0 plain.txt 0 .bc 0 x.bc.txt 0 sub\\ 0 q.jpg 0 "
@@ -594,9 +586,8 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
   EXPECT_EQ(stored(after), L"0*.*31bc|X |");
 }
 
-// A name another file holds is refused before the shell could offer to replace it; a row leaves
-// only when its file carries the new name, whatever the shell answered, else stays selected. A
-// change of any input empties the list: no row shows what the buttons would not do.
+// A name another file holds is refused before the shell is asked; a row leaves only when its file
+// has the new name, whatever the shell answered, else stays selected. Any change empties the list.
 TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
   MakeTree(folder_, L"abc.txt 0 abd.txt 0");
   g_shell.emplace("shell32.dll", "SHFileOperationW", CountedShell);
@@ -715,9 +706,8 @@ protected:
 
 Outcome FaultSweep::Run(const SweepRow& row) {
   // The same paths every run, so that the paths remembered in the settings file are too.
-  for (const wchar_t* made : clean_ ? std::vector<const wchar_t*>{} : std::vector{L"t", L"r"})
-    TempFolder::RemoveTree(folder_.PathOf(made));
   if (!std::exchange(clean_, true)) {
+    TempFolder::RemoveTree(folder_.PathOf(L"t")), TempFolder::RemoveTree(folder_.PathOf(L"r"));
     const std::string d = "2019:07:04 18:30:05"; // the photo's Exif dates
     Bytes jpeg =
         JpegBuilder().Exif(BuildTiff(CameraLayout(ByteOrder::kIntel, d, d, d))).Build(70000);
@@ -777,20 +767,19 @@ Outcome FaultSweep::Run(const SweepRow& row) {
                   left ? -1 : 1);
       }
     };
-    const std::pair<wchar_t, int> buttons[] = {
-        {L'b', IDC_APPLY_BOTH}, {L'G', IDC_GET_ALL_MODIFIED}, {L'R', IDC_RESTORE},
-        {L'C', IDC_CLEANUP},    {L'S', IDC_CLEANUP},
+    const std::tuple<const wchar_t*, HWND, int> buttons[] = {
+        {L"b", window_, IDC_APPLY_BOTH},   {L"G", window_, IDC_GET_ALL_MODIFIED},
+        {L"R", window_, IDC_RESTORE},      {L"CS", window_, IDC_CLEANUP},
+        {L"OFL", Target(), IDC_PANE_OPEN},
     };
     faults_.thread = swept ? GetCurrentThreadId() : 0;
     if (step == L'T')
       DropOn(IDC_TARGET_PLACEHOLDER, {folder_.PathOf(L"t\\IMG_1.jpg")});
-    if (step == L'O' || step == L'F' || step == L'L')
-      SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
-    if (step == L'M' || step == L'N' || step == L'X')
+    if (wcschr(L"MNX", step))
       SendMessageW(window_, WM_SYSCOMMAND, IDM_MATCH_DATETIME, 0);
-    for (auto [key, id] : buttons) // pressed as a user can: when enabled
-      if (key == step && Enabled(id))
-        Command(id);
+    for (auto [keys, parent, id] : buttons) // pressed as a user can: when enabled
+      if (wcschr(keys, step) && IsWindowEnabled(GetDlgItem(parent, id)))
+        SendMessageW(parent, WM_COMMAND, id, 0);
     faults_.thread = 0;
     if (step == L'P' || step == L'E' || step == L'I')
       Command(IDM_RENAME_FILES);

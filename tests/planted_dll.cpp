@@ -2,15 +2,15 @@
 // "<its own path>.called" and fails. (Wine's user32 loads it too; Windows' never would.)
 #include <windows.h>
 
-namespace {
+extern "C" IMAGE_DOS_HEADER __ImageBase; // this DLL
 
-HINSTANCE g_instance;
+namespace {
 
 // Returns what the function returns when it fails.
 int LeaveMarkerIfFromExe(void* returnAddress) {
   HMODULE caller = nullptr;
   wchar_t marker[MAX_PATH + 8];
-  DWORD length = GetModuleFileNameW(g_instance, marker, MAX_PATH);
+  DWORD length = GetModuleFileNameW(HINSTANCE(&__ImageBase), marker, MAX_PATH);
   if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                          static_cast<const wchar_t*>(returnAddress), &caller) &&
@@ -22,19 +22,10 @@ int LeaveMarkerIfFromExe(void* returnAddress) {
 
 } // namespace
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
-  if (reason == DLL_PROCESS_ATTACH)
-    g_instance = instance;
-  return TRUE;
-}
-
-#define PLANTED extern "C" __declspec(dllexport)
-PLANTED DWORD WINAPI GetFileVersionInfoSizeW(const wchar_t*, DWORD*) {
-  return LeaveMarkerIfFromExe(__builtin_return_address(0));
-}
-PLANTED BOOL WINAPI GetFileVersionInfoW(const wchar_t*, DWORD, DWORD, void*) {
-  return LeaveMarkerIfFromExe(__builtin_return_address(0));
-}
-PLANTED BOOL WINAPI VerQueryValueW(const void*, const wchar_t*, void**, UINT*) {
-  return LeaveMarkerIfFromExe(__builtin_return_address(0));
-}
+#define PLANTED(Result, name, ...)                                                                 \
+  extern "C" __declspec(dllexport) Result WINAPI name(__VA_ARGS__) {                               \
+    return LeaveMarkerIfFromExe(__builtin_return_address(0));                                      \
+  }
+PLANTED(DWORD, GetFileVersionInfoSizeW, const wchar_t*, DWORD*)
+PLANTED(BOOL, GetFileVersionInfoW, const wchar_t*, DWORD, DWORD, void*)
+PLANTED(BOOL, VerQueryValueW, const void*, const wchar_t*, void**, UINT*)

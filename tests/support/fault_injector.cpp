@@ -12,8 +12,7 @@ FaultInjector* g_injector;
 
 template <typename F, typename G> constexpr bool kSame = std::is_same_v<F, G>;
 
-// Stands in for one function: counts its calls and fails the one planned, answering as the function
-// does when it fails, with the outputs it fills even then.
+// Stands in for a function: counts its calls, fails the planned one as it fails, outputs and all.
 template <int Id, typename F> struct Wrapper;
 template <int Id, typename R, typename... A> struct Wrapper<Id, R (*)(A...)> {
   using F = R (*)(A...);
@@ -62,8 +61,7 @@ void Wrap(std::deque<ImportPatch>& patches, const char* name, bool writes = fals
 
 } // namespace
 
-// Every file-system function the program imports and calls on the user's files and folders and on
-// its settings file. Closing a handle is left out: a close that failed leaves nothing to act on.
+// Each file-system call the program makes on the user's items and its settings, but CloseHandle.
 FaultInjector::FaultInjector() {
   g_injector = this;
   Wrap<0, decltype(&CreateFileW)>(patches, "CreateFileW");
@@ -82,10 +80,6 @@ FaultInjector::FaultInjector() {
   Wrap<14, decltype(&GetPrivateProfileStringW)>(patches, "GetPrivateProfileStringW");
   Wrap<15, decltype(&WritePrivateProfileStringW)>(patches, "WritePrivateProfileStringW", true);
   Wrap<16, decltype(&SHFileOperationW)>(patches, "SHFileOperationW", true);
-}
-
-FaultInjector::~FaultInjector() {
-  g_injector = nullptr;
 }
 
 void FaultInjector::Plan(const std::string& planned, int call, DWORD failure) {

@@ -1,6 +1,5 @@
 #pragma once
-// Fails one chosen call of a file-system function with a chosen error, and lists the calls made
-// on the armed thread.
+// Fails a chosen call of a file-system function with a chosen error; lists the armed thread's.
 
 #include <windows.h>
 
@@ -18,8 +17,7 @@ struct FaultInjector {
     bool writes; // writes, deletes, renames, or opens for writing
   };
 
-  FaultInjector();
-  ~FaultInjector();
+  FaultInjector(); // for the patches' lifetime, which ends before its own
   // Call `number` of `function` is to fail with `error` (none for 0); forgets the calls made.
   void Plan(const std::string& function, int number, DWORD error);
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <memory>
 #include <vector>
 
 #include "base/handles.h"
@@ -94,13 +93,13 @@ std::wstring ShownSlot(const FILETIME* utc) {
                         : L"-";
 }
 
-std::unique_ptr<ImportPatch> g_setPatch;
+decltype(&SetFileTime) g_setFileTime;
 // Each call's path, from the handle, and its slots as Under shows them.
 std::vector<std::pair<std::wstring, std::wstring>> g_calls;
 
 BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed,
                                  const FILETIME* modified) {
-  BOOL written = g_setPatch->Original<decltype(&SetFileTime)>()(file, created, accessed, modified);
+  BOOL written = g_setFileTime(file, created, accessed, modified);
   DWORD error = GetLastError();
   g_calls.push_back({PathOfHandle(file), L" C" + ShownSlot(created) + L" M" + ShownSlot(modified) +
                                              (accessed != nullptr ? L" A" : L"") +
@@ -151,14 +150,11 @@ BOOL WINAPI WindowsFileTimeToSystemTime(const FILETIME* time, SYSTEMTIME* out) {
 
 } // namespace
 
-SetFileTimeRecorder::SetFileTimeRecorder() {
+SetFileTimeRecorder::SetFileTimeRecorder()
+    : ImportPatch("kernel32.dll", "SetFileTime", RecordingSetFileTime) {
   g_calls.clear();
-  g_setPatch = std::make_unique<ImportPatch>("kernel32.dll", "SetFileTime", RecordingSetFileTime);
-  EXPECT_TRUE(g_setPatch->Applied());
-}
-
-SetFileTimeRecorder::~SetFileTimeRecorder() {
-  g_setPatch.reset();
+  g_setFileTime = Original<decltype(&SetFileTime)>();
+  EXPECT_TRUE(Applied());
 }
 
 std::wstring ShownTicks(uint64_t utc) {

@@ -36,12 +36,10 @@ uint64_t FileTicks(const std::wstring& path, bool created = false);
 void SetModifiedTicks(const std::wstring& path, uint64_t ticks);
 
 // What the code under test handed to SetFileTime while the recorder lives; the call still happens.
-struct SetFileTimeRecorder {
+struct SetFileTimeRecorder : ImportPatch {
   SetFileTimeRecorder();
-  ~SetFileTimeRecorder();
-  // Each call under folder, sorted: "relative C<time> M<time>", "-" for no slot, Shown, "+N" after
-  // a part below the millisecond; " A" for a last-access time, " failed" for a call that failed.
-  // Under joins them with "; ".
+  // Each call under folder, sorted: "relative C<time> M<time>" ("-": no slot; "+N" below the ms),
+  // " A" for a last-access time, " failed"; Under joins them with "; ".
   std::vector<std::wstring> Lines(const std::wstring& folder) const;
   std::wstring Under(const std::wstring& folder) const;
 };

@@ -158,8 +158,7 @@ inline Bytes IsoBox(std::string_view type, const Bytes& content, int version = -
   return Number(8 + full.size(), 4) + Text(type) + full;
 }
 
-// An HEIC-like image: meta naming item 7 Exif and placing it by iloc version 2, which no encoder's
-// file in tests/data shows; mdat with the item.
+// An HEIC-like image: meta with Exif item 7 placed by iloc version 2 (no sample file has it); mdat.
 inline Bytes BuildHeif(const Bytes& tiff) {
   Bytes ftyp = IsoBox("ftyp", Text("heic0000")), item = Number(6, 4) + kExifHeader + tiff;
   Bytes hdlr = IsoBox("hdlr", Text({"\0\0\0\0pict", 8}), 0),

@@ -66,7 +66,3 @@ ScriptedSystem::ScriptedSystem() {
   patches_.emplace_back("user32.dll", "GetAsyncKeyState", ScriptedGetAsyncKeyState);
   patches_.emplace_back("user32.dll", "DialogBoxParamW", ScriptedDialogBoxParamW);
 }
-
-ScriptedSystem::~ScriptedSystem() {
-  g_script = nullptr;
-}

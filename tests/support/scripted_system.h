@@ -11,14 +11,12 @@
 #include "tests/support/iat_patch.h"
 
 struct ScriptedSystem {
-  ScriptedSystem();
-  ~ScriptedSystem();
+  ScriptedSystem(); // for the patches' lifetime, which ends before its own
 
   // MessageBoxW: answers in order (0 as from a box that could not be shown); IDCANCEL past them.
   std::vector<int> boxAnswers;
   std::vector<std::wstring> boxes; // "text|caption|type"
-  // GetOpenFileNameW and SHBrowseForFolderW: the choice, empty for Cancel, and what was proposed
-  // (for a folder "title|selection").
+  // File and folder pickers: the choice (empty: Cancel) and what was proposed ("title|selection").
   std::wstring fileChoice, fileProposed;
   std::wstring folderChoice, folderProposed;
   // GetAsyncKeyState: the keys reported down.

@@ -7,8 +7,7 @@
 
 using Names = std::vector<std::wstring>;
 
-// A fresh folder under the temporary folder, removed with everything in it at the end. Items are
-// made and removed through the \\?\ form, so their paths may pass MAX_PATH.
+// A fresh temporary folder, removed with all it holds; made through \\?\, paths may pass MAX_PATH.
 class TempFolder {
 public:
   TempFolder();
