@@ -73,7 +73,8 @@ int wmain() {
   std::wstring path = std::wstring(folder) + L"datewright-exif-bench";
   Bytes tiff = BuildTiff(CameraLayout(ByteOrder::kIntel, "2019:07:04 18:30:05",
                                       "2019:07:04 18:30:01", "2019:07:04 18:30:02"));
-  Bytes jpeg = JpegBuilder().Jfif().Exif(tiff).Scan(4096).Build(20 * 1024 * 1024);
+  Bytes jfif = Text({"JFIF\0\1\2\0\0\1\0\1\0\0", 14}); // as most cameras' JPEGs begin
+  Bytes jpeg = JpegBuilder().Segment(0xE0, jfif).Exif(tiff).Scan(4096).Build(20 * 1024 * 1024);
   SparseFile movie = BuildMovie(0, 3742884672, 3742938123, uint64_t{1} << 30);
   const Sample samples[] = {
       {"20 MB JPEG", {jpeg}, 0, jpeg.size(), 2019, 1.3},

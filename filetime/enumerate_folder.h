@@ -14,8 +14,8 @@ struct FolderEntry {
   wchar_t name[MAX_PATH];
   wchar_t fullPath[MAX_PATH];
   uint32_t attributes;
-  FILETIME
-      modifiedUtc; // last-write stamp of a file, as the file system keeps it; zero for a folder
+  // The last-write stamp of a file, as the file system keeps it; zero for a folder.
+  FILETIME modifiedUtc;
 };
 
 // Sees every reported item. The handle is the open item with EnumOpenHandle (else null) and is

@@ -72,6 +72,9 @@ void MakeTree(TempFolder& folder, const std::wstring& items, const std::string& 
 // box around them; a class's in a row share top and bottom, and those of a size in a column, left.
 void ExpectTidy(HWND parent) {
   std::vector<std::tuple<RECT, std::wstring, bool>> shown; // where, class, a group box
+  RECT unit = {0, 0, 4, 8};                                // a dialog unit's pixels, times 4
+  MapDialogRect(parent, &unit);
+  auto units = [&unit](LONG pixels) { return MulDiv(pixels, 4, unit.right); };
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     LONG style = GetWindowLongW(child, GWL_STYLE);
     wchar_t name[40] = {};
@@ -81,7 +84,18 @@ void ExpectTidy(HWND parent) {
     bool framed = GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE;
     EXPECT_FALSE(TextOf(child).empty() && !framed && (kind == L"Button" || kind == L"Static"));
     GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
     EXPECT_TRUE(kind != L"#32770" || style & WS_VISIBLE) << "a pane hidden";
+    if (kind == L"Static" && (style & SS_TYPEMASK) == SS_RIGHT) {
+      RECT f = {}; // the field a label names, 2 units on, shown with it
+      HWND field = ChildWindowFromPointEx(parent, {rect.right + unit.right, rect.top}, CWP_ALL);
+      GetWindowRect(field, &f);
+      MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&f), 2);
+      EXPECT_TRUE(field != parent &&
+                  units(f.left) - units(rect.left) - units(rect.right - rect.left) == 2 &&
+                  !((GetWindowLongW(field, GWL_STYLE) ^ style) & WS_VISIBLE))
+          << Narrow(TextOf(child));
+    }
     if (kind == L"#32770")
       ExpectTidy(child);
     if (!(style & WS_VISIBLE))
@@ -456,9 +470,7 @@ TEST_F(Panes, TheExifCommandsCopyTheDatesAPickerCanShow) {
 
 struct Inputs {
   int method = RenameReplace;
-  const wchar_t* find = L"";
-  const wchar_t* replace = L"";
-  const wchar_t* filter = L"*.*";
+  const wchar_t *find = L"", *replace = L"", *filter = L"*.*";
 };
 
 Names Rows(HWND dialog) {
@@ -570,8 +582,6 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
     }
     // Case Sensitive came checked from the settings; the Filter chooses the files.
     EXPECT_EQ(Preview(dialog, {.find = L"BC", .replace = L"X ", .filter = L""}), Names{});
-    EXPECT_EQ(Preview(dialog, {.find = L"bc", .replace = L"X ", .filter = L"a*"}),
-              Names{L"abcabc.txt -> aX aX .txt"});
     EXPECT_EQ(Preview(dialog, {.method = RenameLength, .filter = L"a*"}),
               Names{L"abcabc.txt -> abc.txt"});
     EXPECT_EQ(Preview(dialog, {.method = RenameRemove, .find = L"bc", .filter = L"a*"}),
@@ -609,8 +619,6 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
       EXPECT_EQ(g_shellCalls, asked ? 1 : 0) << inputs.replace;
       EXPECT_EQ(folder_.Listed(), listed) << inputs.replace;
       EXPECT_EQ(Rows(dialog), leaves ? Names{} : shown) << inputs.replace;
-      EXPECT_EQ(ListView_GetNextItem(GetDlgItem(dialog, IDC_RENAME_LIST), -1, LVNI_SELECTED),
-                leaves ? -1 : 0);
     }
     const std::function<void(HWND)> changes[] = {
         [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y"); },
@@ -622,7 +630,6 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
     };
     for (const auto& change : changes) {
       EXPECT_EQ(Preview(dialog, {.find = L"ab", .replace = L"X"}).size(), 2u);
-      Press(dialog, IDC_RENAME_ONE); // no row selected: nothing renamed
       RenameRow(dialog, 0, false);
       change(dialog);
       EXPECT_EQ(Rows(dialog), Names{});

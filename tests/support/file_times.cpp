@@ -43,11 +43,7 @@ static bool LocalOf(uint64_t utc, SYSTEMTIME* local) {
 
 static BOOL WINAPI CentralEurope(USHORT, DYNAMIC_TIME_ZONE_INFORMATION*,
                                  TIME_ZONE_INFORMATION* zone) {
-  *zone = {};
-  zone->Bias = -60;
-  zone->StandardDate = {0, 10, 0, 5, 3, 0, 0, 0};
-  zone->DaylightDate = {0, 3, 0, 5, 2, 0, 0, 0};
-  zone->DaylightBias = -60;
+  *zone = {-60, {}, {0, 10, 0, 5, 3, 0, 0, 0}, 0, {}, {0, 3, 0, 5, 2, 0, 0, 0}, -60};
   return TRUE;
 }
 

@@ -136,7 +136,6 @@ struct JpegBuilder {
     body += Bytes{0xFF, marker} + Number(payload.size() + 2, 2) + payload;
     return *this;
   }
-  JpegBuilder& Jfif() { return Segment(0xE0, Text({"JFIF\0\1\2\0\0\1\0\1\0\0", 14})); }
   JpegBuilder& Exif(const Bytes& tiff) { return Segment(0xE1, kExifHeader + tiff); }
   // One component, table 0: enough of a start-of-scan header to look real.
   JpegBuilder& Scan(size_t length) {
