@@ -12,9 +12,8 @@ struct PickerPair {
 };
 
 PickerPair PickersOf(PaneTime which) {
-  return which == PaneTime::Created
-             ? PickerPair{IDC_PANE_CREATED_DATE, IDC_PANE_CREATED_TIME}
-             : PickerPair{IDC_PANE_MODIFIED_DATE, IDC_PANE_MODIFIED_TIME};
+  return which == PaneTime::Created ? PickerPair{IDC_PANE_CREATED_DATE, IDC_PANE_CREATED_TIME}
+                                    : PickerPair{IDC_PANE_MODIFIED_DATE, IDC_PANE_MODIFIED_TIME};
 }
 
 } // namespace
@@ -35,6 +34,8 @@ SYSTEMTIME ReadPaneTime(HWND pane, PaneTime which) {
 void WritePaneTime(HWND pane, PaneTime which, const SYSTEMTIME& time) {
   PickerPair pickers = PickersOf(which);
   SYSTEMTIME value = time;
-  SendDlgItemMessageW(pane, pickers.date, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value));
-  SendDlgItemMessageW(pane, pickers.time, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value));
+  SendDlgItemMessageW(pane, pickers.date, DTM_SETSYSTEMTIME, GDT_VALID,
+                      reinterpret_cast<LPARAM>(&value));
+  SendDlgItemMessageW(pane, pickers.time, DTM_SETSYSTEMTIME, GDT_VALID,
+                      reinterpret_cast<LPARAM>(&value));
 }
