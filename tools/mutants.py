@@ -394,7 +394,8 @@ MUTANTS = [
      "{IDC_CREATED_TO_MODIFIED, Source::TargetPane,", "{IDC_CREATED_TO_MODIFIED, Source::ReferencePane,",
      "gui_tests", "MainCommands.*"),
     ("Set picker commands copy the date without the time of day", "panes/pane_time.cpp",
-     "  SendDlgItemMessageW(pane, pickers.time, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&value));\n",
+     "  SendDlgItemMessageW(pane, pickers.time, DTM_SETSYSTEMTIME, GDT_VALID,\n"
+     "                      reinterpret_cast<LPARAM>(&value));\n",
      "", "gui_tests", "MainCommands.*"),
     # README: "Set Created DateTime from Reference" / "Set Modified ... from Reference"
     ("Set Created from Reference reads the Target", "app/time_commands.cpp",
