@@ -344,7 +344,7 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
   Ini(nullptr);
   system_.keysDown = {VK_SHIFT};
   SendMessageW(Target(), WM_COMMAND, IDC_PANE_OPEN, 0);
-  EXPECT_EQ(system_.fileProposed + system_.folderProposed, photo + L"|");
+  EXPECT_EQ(system_.fileProposed + system_.folderProposed, photo + L"|" + folder_.Path() + L"\\|");
   // A remembered folder long gone proposes its nearest parent that is there, never a drive's root.
   for (auto [gone, shown] : {std::pair{folder_.PathOf(L"gone\\deeper"), folder_.Path() + L"\\"},
                              {folder_.Path().substr(0, 3) + L"gone\\deeper", std::wstring()}}) {
@@ -848,11 +848,10 @@ Outcome FaultSweep::Run(const SweepRow& row) {
       }
     }
     // A pane never shows another path's times.
-    std::wstring path = PathText(Target());
+    std::wstring path = PathText(Target()), times = ShownTicks(FileTicks(path, true)) + L" M";
     if (wcschr(L"TOFL", step) && Exists(path) && !(step == L'L' && failed)) {
-      EXPECT_EQ(PanePath(Target()) + Pickers(Target()), path + L"C" +
-                                                            ShownTicks(FileTicks(path, true)) +
-                                                            L" M" + ShownTicks(FileTicks(path)));
+      EXPECT_EQ(PanePath(Target()) + Pickers(Target()),
+                path + L"C" + times + ShownTicks(FileTicks(path)));
     }
     clean_ = clean_ && !wcschr(L"zZ", step) && written.empty();
     writes.insert(writes.end(), wcschr(row.steps, L'[') < at ? written.begin() : written.end(),

@@ -18,7 +18,8 @@ int WINAPI ScriptedMessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
 
 BOOL WINAPI ScriptedGetOpenFileNameW(OPENFILENAMEW* dialog) {
   const std::wstring& choice = g_script->fileChoice;
-  g_script->fileProposed = dialog->lpstrFile;
+  const wchar_t* folder = dialog->lpstrInitialDir;
+  g_script->fileProposed = dialog->lpstrFile + (L"|" + std::wstring(folder ? folder : L""));
   if (choice.empty())
     return FALSE;
   lstrcpynW(dialog->lpstrFile, choice.c_str(), static_cast<int>(dialog->nMaxFile));

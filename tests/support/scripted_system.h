@@ -16,7 +16,7 @@ struct ScriptedSystem {
   // MessageBoxW: answers in order (0 as from a box that could not be shown); IDCANCEL past them.
   std::vector<int> boxAnswers;
   std::vector<std::wstring> boxes; // "text|caption|type"
-  // File and folder pickers: the choice (empty: Cancel) and what was proposed ("title|selection").
+  // Pickers: the choice (empty: Cancel) and what was proposed, "name|folder" or "title|selection".
   std::wstring fileChoice, fileProposed;
   std::wstring folderChoice, folderProposed;
   // GetAsyncKeyState: the keys reported down.
