@@ -237,10 +237,6 @@ protected:
   HWND window_ = nullptr;
 };
 
-void SetPicker(HWND pane, int id, const SYSTEMTIME& time) {
-  SendDlgItemMessageW(pane, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
-}
-
 using MainCommands = MainWindowTest;
 
 std::wstring g_modulePath; // where the program finds itself, and so its settings file
@@ -297,8 +293,9 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
     WritePaneTime(Reference(), PaneTime::Created, Local(2011, 1, 2, 3, 4, 5));
     WritePaneTime(Reference(), PaneTime::Modified, Local(2012, 6, 7, 8, 9, 10));
     for (auto [command, writes] : rows) {
-      SetPicker(Target(), IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0));
-      SetPicker(Target(), IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6));
+      for (auto [id, time] : {std::pair{IDC_PANE_CREATED_DATE, Local(2001, 2, 3, 22, 0, 0)},
+                              {IDC_PANE_CREATED_TIME, Local(1999, 9, 9, 4, 5, 6)}})
+        SendDlgItemMessageW(Target(), id, DTM_SETSYSTEMTIME, GDT_VALID, LPARAM(&time));
       WritePaneTime(Target(), PaneTime::Modified, Local(2005, 6, 7, 8, 9, 10));
       SetFileTimeRecorder recorder;
       Command(command);
@@ -498,6 +495,9 @@ Names Preview(HWND dialog, const Inputs& inputs) {
                           {IDC_RENAME_FILTER, inputs.filter}})
     SetDlgItemTextW(dialog, id,
                     GetWindowLongW(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE ? text : L"\\");
+  EXPECT_EQ(
+      !(GetWindowLongW(GetDlgItem(dialog, IDC_RENAME_CASE_SENSITIVE), GWL_STYLE) & WS_VISIBLE),
+      !(RoutineFor(inputs.method)->inputs & InputCaseSensitive)); // as the method reads it
   Press(dialog, IDC_RENAME_TEST);
   RECT list; // which the one column spans, so that every row can be read whole
   GetClientRect(GetDlgItem(dialog, IDC_RENAME_LIST), &list);
@@ -619,6 +619,7 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
       EXPECT_EQ(g_shellCalls, asked ? 1 : 0) << inputs.replace;
       EXPECT_EQ(folder_.Listed(), listed) << inputs.replace;
       EXPECT_EQ(Rows(dialog), leaves ? Names{} : shown) << inputs.replace;
+      EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_RENAME_ONE)), !leaves);
     }
     const std::function<void(HWND)> changes[] = {
         [](HWND dialog) { SetDlgItemTextW(dialog, IDC_RENAME_REPLACE, L"Y"); },
@@ -874,7 +875,6 @@ Outcome FaultSweep::Run(const SweepRow& row) {
 
 TEST_F(FaultSweep, EachFileSystemCallOfEachCommandFailedInTurn) {
   const DWORD errors[] = {5, 32, 2, 3, 112, 21, 64};
-  // Files that change their index when renamed, as on a memory card.
   g_information.emplace("kernel32.dll", "GetFileInformationByHandle", IndexMovedByRenames);
   for (const SweepRow& row : kSweepRows) {
     SCOPED_TRACE(Narrow(row.steps) + " " + Narrow(row.option));

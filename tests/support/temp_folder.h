@@ -19,7 +19,6 @@ public:
   std::wstring MakeFile(const std::wstring& relative, const std::string& content = "data");
   // The names in a folder of it, sorted or as listed; folders end in a backslash.
   Names Listed(const std::wstring& relative = L"", bool sorted = true) const;
-  // Removes a folder with everything in it, whatever the length of the paths inside.
   static void RemoveTree(const std::wstring& path);
 
 private:
