@@ -1,4 +1,3 @@
-// The Exif reader on bytes: TIFF entries and links, JPEG markers, damaged and known files.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -36,6 +35,7 @@ TEST(TiffWalker, PassesOnlyWhatLiesInsideTheBlockAndFollowsOnlyForwardLinks) {
   // Type, count and field of a 64-byte block's one entry whose values lie outside it.
   const std::tuple<const char*, uint16_t, uint32_t, uint32_t> rows[] = {
       {"text one past the block end", 2, 25, 40},
+      {"five bytes of text, one past the block end", 2, 5, 60},
       {"no values at the block length", 10, 0, 64},
       {"offset 0: values from the entry's own field on, past the end", 2, 47, 0},
       {"count × 4 is 2^32", 4, 0x40000000, 8}};

@@ -1,4 +1,3 @@
-// File times, folder listing, cleanup and matched folders, on real files.
 #include <gtest/gtest.h>
 
 #include <tuple>

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <winioctl.h>
 
 #include <algorithm>
@@ -181,7 +182,9 @@ protected:
         {IDC_EXIF_TO_CREATED, L" exif-c"}, {IDC_EXIF_TO_MODIFIED, L" exif-m"}};
     for (auto [id, name] : buttons)
       seen += Enabled(id) ? name : L"";
-    return seen;
+    SendMessageW(window_, WM_INITMENU, WPARAM(State()->systemMenu), 0); // Rename for folders
+    bool grey = GetMenuState(State()->systemMenu, IDM_RENAME_FILES, MF_BYCOMMAND) & MF_GRAYED;
+    return seen + (grey == !PathIsDirectoryW(PathText(Target()).c_str()) ? L"" : L" menu?");
   }
   // The settings file in use, UTF-16 as the program writes it; none for a null text.
   std::wstring Ini(const wchar_t* text) {
@@ -762,12 +765,11 @@ Outcome FaultSweep::Run(const SweepRow& row) {
       faults_.thread = swept ? GetCurrentThreadId() : 0;
       Press(dialog, step == L'P' ? IDC_RENAME_TEST : step == L'E' ? IDOK : IDC_RENAME_ONE);
       faults_.thread = 0;
-      // A preview shows only what is so.
       std::wstring old = rows[1].substr(0, rows[1].find(L" -> ")),
                    now = rows[1].substr(old.size() + 4);
       bool left = step == L'I' && Rows(dialog) != rows,
            renamed = !Exists(folder_.PathOf(L"t\\" + old)) && Exists(folder_.PathOf(L"t\\" + now));
-      for (const std::wstring& shown : step == L'P' ? Rows(dialog) : Names{})
+      for (const std::wstring& shown : step == L'P' ? Rows(dialog) : Names{}) // only what is so
         EXPECT_NE(std::find(rows.begin(), rows.end(), shown), rows.end()) << Narrow(shown);
       if (step == L'I') {
         EXPECT_EQ(Rows(dialog), (left && renamed ? Names{rows[0], rows[2]} : rows));

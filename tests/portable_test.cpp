@@ -1,4 +1,3 @@
-// Bounded text and path joining, junk file names and the dialog template rewriter.
 #include <gtest/gtest.h>
 
 #include <string>
