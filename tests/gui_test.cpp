@@ -36,10 +36,6 @@
 
 namespace {
 
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::wstring TextOf(HWND window) {
   wchar_t text[400] = {};
   return GetWindowTextW(window, text, ARRAYSIZE(text)), text;
@@ -124,7 +120,6 @@ int g_shellCalls;
 enum class Shell { kRenames, kSkips, kCopies } g_shellDoes;
 std::optional<ImportPatch> g_shell, g_information, g_search;
 
-// The real main window, in this process, with the system's dialogs and keys scripted.
 class MainWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -768,7 +763,8 @@ Outcome FaultSweep::Run(const SweepRow& row) {
       std::wstring old = rows[1].substr(0, rows[1].find(L" -> ")),
                    now = rows[1].substr(old.size() + 4);
       bool left = step == L'I' && Rows(dialog) != rows,
-           renamed = !Exists(folder_.PathOf(L"t\\" + old)) && Exists(folder_.PathOf(L"t\\" + now));
+           renamed = !PathFileExistsW(folder_.PathOf(L"t\\" + old).c_str()) &&
+                     PathFileExistsW(folder_.PathOf(L"t\\" + now).c_str());
       for (const std::wstring& shown : step == L'P' ? Rows(dialog) : Names{}) // only what is so
         EXPECT_NE(std::find(rows.begin(), rows.end(), shown), rows.end()) << Narrow(shown);
       if (step == L'I') {
@@ -852,7 +848,7 @@ Outcome FaultSweep::Run(const SweepRow& row) {
     }
     // A pane never shows another path's times.
     std::wstring path = PathText(Target()), times = ShownTicks(FileTicks(path, true)) + L" M";
-    if (wcschr(L"TOFL", step) && Exists(path) && !(step == L'L' && failed)) {
+    if (wcschr(L"TOFL", step) && PathFileExistsW(path.c_str()) && !(step == L'L' && failed)) {
       EXPECT_EQ(PanePath(Target()) + Pickers(Target()),
                 path + L"C" + times + ShownTicks(FileTicks(path)));
     }

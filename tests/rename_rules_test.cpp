@@ -38,6 +38,7 @@ TEST(RenameRules, WorkedExamples) {
       {low + high + L".txt", RenameLength, {L"", L"", false, L"", L"3"}, low + L".txt"},
       {high + low + L".txt", RenameLength, {L"", L"", false, L"", L"1"}, kOut},
       {high + L".txt", RenameReplace, {L"\xDFFF", L"x", false, L"", L""}, kOut},
+      {L"\xD7FF\xE000x.txt", RenameLength, {L"", L"", false, L"", L"2"}, L"\xD7FF\xE000.txt"},
       {L"abcabc.txt", RenameRemove, {L"bc", L"X", false, L"", L""}, L"aa.txt"},
       {L"abcabc.txt", RenameRemove, {L"bc", L"", false, L"", L"2"}, L"aabc.txt"},
       {L"abcabc.txt", RenameRemove, {L"bc", L"", false, L"", L"1"}, kOut},

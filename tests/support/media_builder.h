@@ -158,10 +158,10 @@ inline Bytes IsoBox(std::string_view type, const Bytes& content, int version = -
 }
 
 // An HEIC-like image: meta with Exif item 7 placed by iloc version 2 (no sample file has it); mdat.
-inline Bytes BuildHeif(const Bytes& tiff) {
+inline Bytes BuildHeif(const Bytes& tiff, int v = 0) { // v: iinf's version
   Bytes ftyp = IsoBox("ftyp", Text("heic0000")), item = Number(6, 4) + kExifHeader + tiff;
   Bytes hdlr = IsoBox("hdlr", Text({"\0\0\0\0pict", 8}), 0),
-        iinf = IsoBox("iinf", Number(1, 2) + IsoBox("infe", Text({"\0\7\0\0Exif", 8}), 2), 0);
+        iinf = IsoBox("iinf", Number(1, 2 << v) + IsoBox("infe", Text({"\0\7\0\0Exif", 8}), 2), v);
   auto meta = [&](size_t itemAt) {
     Bytes iloc = Bytes{0x44, 0x40} + Number(1, 4) + Number(7, 4) + Number(0, 4) +
                  Number(itemAt - 2, 4) + Number(1, 2) + Number(2, 4) + Number(item.size(), 4);
