@@ -503,7 +503,6 @@ Names Preview(HWND dialog, const Inputs& inputs) {
   return Rows(dialog);
 }
 
-// Selects a row, focused as a click leaves it, and presses Rename It unless told not to.
 void RenameRow(HWND dialog, int row, bool press = true) {
   ListView_SetItemState(GetDlgItem(dialog, IDC_RENAME_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
                         LVIS_SELECTED | LVIS_FOCUSED);
@@ -573,6 +572,10 @@ TEST_F(Rename, TestPreviewsAndExecuteRenamesWithinTheFolderAndRemembers) {
     if (renamed.count(name) != 0)
       expected.push_back(name + L" -> " + renamed.at(name));
   RenameDialog([&](HWND dialog) {
+    std::wstring shown; // as the settings left them
+    for (int id : {IDC_RENAME_LENGTH, IDC_RENAME_FIND, IDC_RENAME_REPLACE})
+      shown += TextOf(GetDlgItem(dialog, id)) + L"|";
+    EXPECT_EQ(shown, L"3|" + find.substr(0, 259) + L"|" + replace.substr(0, 259) + L"|");
     for (const Inputs& inputs : runs) {
       EXPECT_EQ(Preview(dialog, inputs).size(), inputs.find[0] == L'r')
           << inputs.replace << inputs.filter;

@@ -90,7 +90,6 @@ std::wstring ShownSlot(const FILETIME* utc) {
 }
 
 decltype(&SetFileTime) g_setFileTime;
-// Each call's path, from the handle, and its slots as Under shows them.
 std::vector<std::pair<std::wstring, std::wstring>> g_calls;
 
 BOOL WINAPI RecordingSetFileTime(HANDLE file, const FILETIME* created, const FILETIME* accessed,
@@ -113,7 +112,6 @@ struct Override {
 };
 std::unique_ptr<Override> g_override;
 
-// For the overridden path: a failure, or what was read with its Created time replaced.
 BOOL Answer(const std::wstring& path, BOOL read, FILETIME* created) {
   if (lstrcmpiW(path.c_str(), g_override->path.c_str()) != 0)
     return read;
