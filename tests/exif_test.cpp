@@ -199,8 +199,8 @@ TEST(MediaDates, EachFileGivesItsTrueDatesOrNone) {
       {"no own dates, then a JPEG past its first block", {BuildTiff({}), 40000, photo}, kAll},
       {"Exif segment up to the window's end", {JpegBuilder().Scan(scan).Exif(tiff).Build()}, kAll},
       {"Exif segment past the window", {JpegBuilder().Scan(scan + 1).Exif(tiff).Build()}, kNone},
-      {"PNG, 4,000 chunks before eXIf", {BuildPng(tiff, 4000)}, kAll},
-      {"PNG, 4,100 chunks before eXIf", {BuildPng(tiff, 4100)}, kNone},
+      {"PNG, 4,091 chunks before eXIf: the last view", {BuildPng(tiff, 4091)}, kAll},
+      {"PNG, 4,092 chunks before eXIf", {BuildPng(tiff, 4092)}, kNone},
       {"WebP, EXIF of 16 MiB less 64 bytes", BuildWebp(tiff, (16 << 20) - 64 - tiff.size()), kAll},
       {"WebP, EXIF of 16 MiB", BuildWebp(tiff, (16 << 20) - tiff.size()), kNone}};
   for (const auto& [name, file, dates] : rows)
