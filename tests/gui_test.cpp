@@ -217,7 +217,6 @@ protected:
     target->Release();
     data->Release();
   }
-  // Opens Rename on the folder worked in; the script ends the dialog or leaves it to be closed.
   void RenameDialog(const std::function<void(HWND)>& script) {
     ASSERT_EQ(SetPanePath(Target(), folder_.Path().c_str()), 1);
     int before = system_.dialogs;
@@ -281,7 +280,7 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
     ExpectEachDate(turn != 1);
     HMENU menu = State()->systemMenu; // the program's three items, then a line, first
     SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-    UINT checked = GetMenuState(menu, IDM_EACH_DATES_DAYLIGHT_SAVING, MF_BYCOMMAND) & MF_CHECKED;
+    UINT checked = GetMenuState(menu, 2, MF_BYPOSITION) & MF_CHECKED; // the switch, third
     EXPECT_EQ(Setting(L"General", L"EachDatesDaylightSaving") + (checked ? L" on" : L" off") +
                   (GetMenuState(menu, 3, MF_BYPOSITION) & MF_SEPARATOR ? L"" : L" no line") +
                   Modified(Target()) + Modified(Reference()),
