@@ -17,7 +17,7 @@ struct FaultInjector {
     bool writes; // writes, deletes, renames, or opens for writing
   };
 
-  FaultInjector(); // for the patches' lifetime, which ends before its own
+  FaultInjector(); // the one injector while its patches stand, undone before it goes
   // Call `number` of `function` is to fail with `error` (none for 0); forgets the calls made.
   void Plan(const std::string& function, int number, DWORD error);
 

@@ -11,7 +11,7 @@
 #include "tests/support/iat_patch.h"
 
 struct ScriptedSystem {
-  ScriptedSystem(); // for the patches' lifetime, which ends before its own
+  ScriptedSystem(); // the one script while its patches stand, undone before it goes
 
   // MessageBoxW: answers in order (0 as from a box that could not be shown); IDCANCEL past them.
   std::vector<int> boxAnswers;
