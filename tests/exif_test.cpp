@@ -148,7 +148,7 @@ TEST(MediaDates, EachFileGivesItsTrueDatesOrNone) {
   // The file, what it gives, how many bytes at its end are not needed, a box grown (or none).
   const std::tuple<const char*, SparseFile, Texts, uint64_t, const char*> swept[] = {
       {"HEIC, iloc version 2", {BuildHeif(mm)}, kAll, 0, "iloc"},
-      {"HEIC, iinf version 1", {BuildHeif(mm, 1)}, kAll, 0, nullptr},
+      {"HEIC, iinf 1, infe 3", {BuildHeif(mm, 1)}, kAll, 0, nullptr},
       {"CR3: its blocks, not its movie header", {BuildCr3(cmt1, cmt2)}, kAll, 64, nullptr},
       {"MP4 after 5 GiB of media", BuildMovie(0, made, next, 5ull << 30), movie, 8, "mvhd"},
       {"MP4, 64-bit times", BuildMovie(1, 4449783845, 4494816550, 9), wide, 8, nullptr},

@@ -22,6 +22,9 @@ template <int Id, typename R, typename... A> struct Wrapper<Id, R (*)(A...)> {
   static R WINAPI Call(A... args) {
     FaultInjector& faults = *g_injector;
     std::tuple<A...> in(args...);
+    if constexpr (kSame<F, decltype(&CreateFileW)>) { // Windows refuses any other sharing
+      EXPECT_EQ(std::get<2>(in) & ~DWORD(7), 0u);
+    }
     if (faults.thread == 0 || GetCurrentThreadId() != faults.thread)
       return original(args...);
     if constexpr (kSame<F, decltype(&CreateFileW)>) // writes when it opens for writing

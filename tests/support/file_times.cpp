@@ -4,10 +4,8 @@
 
 #include <algorithm>
 #include <cwchar>
-#include <vector>
 
 #include "base/handles.h"
-#include "tests/support/iat_patch.h"
 
 static bool g_eachDate;
 
@@ -79,7 +77,6 @@ std::wstring PathOfHandle(HANDLE file) {
   wchar_t path[600] = {};
   DWORD length = GetFinalPathNameByHandleW(file, path, ARRAYSIZE(path), FILE_NAME_NORMALIZED);
   std::wstring text(path, length < ARRAYSIZE(path) ? length : 0);
-  // Reported as \\?\C:\..., compared with the paths the tests made.
   return text.rfind(L"\\\\?\\", 0) == 0 ? text.substr(4) : text;
 }
 

@@ -23,9 +23,7 @@ inline SYSTEMTIME At(WORD year) {
 std::wstring Shown(const SYSTEMTIME& local);
 // Whether the two below follow each date's own daylight saving, or the offset in effect now.
 void ExpectEachDate(bool on);
-// A UTC stamp as the local time it stands for, shown so.
 std::wstring ShownTicks(uint64_t utc);
-// The UTC stamp a local wall-clock value must become.
 uint64_t ExpectedUtcTicks(const SYSTEMTIME& local);
 // While it lives, each date's daylight saving follows Central Europe's rule, whatever the zone.
 struct CentralEuropeRule : ImportPatch {

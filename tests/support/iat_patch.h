@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-// Points this executable's import of one function at a replacement while the object lives. The
-// code under test is linked into the test exe, so its calls go through the exe's import table.
+// While it lives, this exe's import of one function, the code under test's too, calls a
+// replacement.
 class ImportPatch {
 public:
   template <typename Function>
@@ -38,7 +38,6 @@ public:
   ImportPatch& operator=(const ImportPatch&) = delete;
 
   bool Applied() const { return slot_ != nullptr; }
-  // The function the import pointed at, to be called as the replacement's type F.
   template <typename F> F Original() const { return reinterpret_cast<F>(original_); }
 
 private:

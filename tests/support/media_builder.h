@@ -33,7 +33,6 @@ inline Bytes Number(uint64_t value, size_t size, ByteOrder order = ByteOrder::kM
 
 inline const Bytes kExifHeader = Text({"Exif\0\0", 6}); // before a TIFF block in most containers
 
-// A file's bytes: head, then zeros, then tail.
 struct SparseFile {
   Bytes head;
   uint64_t zeros = 0;
@@ -137,7 +136,6 @@ struct JpegBuilder {
     return *this;
   }
   JpegBuilder& Exif(const Bytes& tiff) { return Segment(0xE1, kExifHeader + tiff); }
-  // One component, table 0: enough of a start-of-scan header to look real.
   JpegBuilder& Scan(size_t length) {
     Segment(0xDA, Bytes{1, 1, 0, 0, 63, 0});
     AppendScan(body, length, static_cast<uint32_t>(body.size()));
@@ -158,10 +156,11 @@ inline Bytes IsoBox(std::string_view type, const Bytes& content, int version = -
 }
 
 // An HEIC-like image: meta with Exif item 7 placed by iloc version 2 (no sample file has it); mdat.
-inline Bytes BuildHeif(const Bytes& tiff, int v = 0) { // v: iinf's version
+inline Bytes BuildHeif(const Bytes& tiff, int v = 0) { // v: iinf's version, infe's less 2
   Bytes ftyp = IsoBox("ftyp", Text("heic0000")), item = Number(6, 4) + kExifHeader + tiff;
   Bytes hdlr = IsoBox("hdlr", Text({"\0\0\0\0pict", 8}), 0),
-        iinf = IsoBox("iinf", Number(1, 2 << v) + IsoBox("infe", Text({"\0\7\0\0Exif", 8}), 2), v);
+        infe = IsoBox("infe", Number(7, 2 << v) + Text({"\0\0Exif", 6}), 2 + v),
+        iinf = IsoBox("iinf", Number(1, 2 << v) + infe, v);
   auto meta = [&](size_t itemAt) {
     Bytes iloc = Bytes{0x44, 0x40} + Number(1, 4) + Number(7, 4) + Number(0, 4) +
                  Number(itemAt - 2, 4) + Number(1, 2) + Number(2, 4) + Number(item.size(), 4);
@@ -170,7 +169,6 @@ inline Bytes BuildHeif(const Bytes& tiff, int v = 0) { // v: iinf's version
   return ftyp + meta(ftyp.size() + meta(0).size() + 8) + IsoBox("mdat", item);
 }
 
-// mvhd: the times 32-bit in version 0, 64-bit otherwise, then a time scale.
 inline Bytes MovieHeader(uint8_t version, uint64_t created, uint64_t modified) {
   size_t width = version == 0 ? 4 : 8;
   return IsoBox("mvhd", Number(created, width) + Number(modified, width) + Number(600, 4), version);

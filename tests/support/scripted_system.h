@@ -19,7 +19,6 @@ struct ScriptedSystem {
   // Pickers: the choice (empty: Cancel) and what was proposed, "name|folder" or "title|selection".
   std::wstring fileChoice, fileProposed;
   std::wstring folderChoice, folderProposed;
-  // GetAsyncKeyState: the keys reported down.
   std::vector<int> keysDown;
   // DialogBoxParamW: the dialog is made modeless and handed to this, then destroyed.
   std::function<void(HWND)> dialog;

@@ -12,7 +12,6 @@ std::wstring Long(const std::wstring& path) {
   return L"\\\\?\\" + path;
 }
 
-// Calls visit with each name in folder and whether it is a folder.
 template <typename Visit> void ForEachIn(const std::wstring& folder, Visit visit) {
   WIN32_FIND_DATAW found;
   UniqueFind find(FindFirstFileW(Long(folder + L"\\*").c_str(), &found));
