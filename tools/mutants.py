@@ -965,6 +965,8 @@ MUTANTS = [
       "                     &GetFileVersionInfoW, &VerQueryValueW};\n",
       "comctl32 comdlg32 version)"),
      "ctest:program_planted_dll", ""),
+    ("the version record marks a debug build", "resources/datewright.rc", "FILEFLAGS 0",
+     "FILEFLAGS 1", "ctest:program_image", ""),
     ("dialog point size scaled past 65535", "app/dialog_template.cpp",
      "  if (!(scaled < 65536.0))\n    return 0xFFFF;\n", "",
      "native:portable_tests", "DialogTemplate.*"),
