@@ -47,7 +47,6 @@ SHORT WINAPI ScriptedGetAsyncKeyState(int key) {
 
 INT_PTR WINAPI ScriptedDialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC proc,
                                        LPARAM parameter) {
-  ++g_script->dialogs;
   HWND dialog = CreateDialogParamW(instance, name, owner, proc, parameter);
   if (dialog != nullptr && g_script->dialog)
     g_script->dialog(dialog);

@@ -22,7 +22,6 @@ struct ScriptedSystem {
   std::vector<int> keysDown;
   // DialogBoxParamW: the dialog is made modeless and handed to this, then destroyed.
   std::function<void(HWND)> dialog;
-  int dialogs = 0;
 
 private:
   std::deque<ImportPatch> patches_; // a deque, as a patch cannot move
