@@ -813,9 +813,10 @@ Outcome FaultSweep::Run(const SweepRow& row) {
                           (write.find(L" C-") == std::wstring::npos ? "C" : "") +
                           (write.find(L" M-") == std::wstring::npos ? "M" : "") +
                           (write.find(L"+1234") == std::wstring::npos ? "" : " whole");
-      EXPECT_EQ(times, step != L'M' ? times.substr(0, step == L'b' ? 99 : times.find('C'))
-                                    : std::string("t\\") + (option & 2 ? "C" : "") +
-                                          (option & 1 ? "M" : "") + " whole");
+      EXPECT_EQ(times, step != L'M'
+                           ? times.substr(0, step == L'b' ? std::string::npos : times.find('C'))
+                           : std::string("t\\") + (option & 2 ? "C" : "") +
+                                 (option & 1 ? "M" : "") + " whole");
     }
     EXPECT_TRUE(system_.boxes.empty() ||
                 system_.boxes == Names{folder_.PathOf(L"r\\") + L"\r\nTo\r\n" +
