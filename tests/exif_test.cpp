@@ -103,8 +103,7 @@ TEST(JpegWalker, ScansMarkersAndSkipsSegmentsThatDoNotFit) {
       std::string bytes = std::string(before, 'Z') + "\xFF\xFE\0\3x"s + std::string(after, 'y');
       EXPECT_EQ(Segments(bytes), Texts{"x"}) << before << " " << after;
     }
-  // Taken as a length of L - 2, the bytes after would be a JFIF segment.
-  for (char length : {0, 1})
+  for (char length : {0, 1}) // taken as a length of L - 2, the bytes after would be JFIF
     EXPECT_EQ(Segments({'\0', length, 'J', 'F', 'I', 'F', 0, 1}, length), Texts{}) << int{length};
 }
 

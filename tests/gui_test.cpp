@@ -22,7 +22,6 @@
 #include "panes/drop_target.h"
 #include "panes/pane_display.h"
 #include "panes/pane_time.h"
-#include "rename/preview_rows.h"
 #include "rename/rename_method.h"
 #include "rename/rename_settings.h"
 #include "rename/run_rename_method.h"
@@ -45,13 +44,8 @@ std::string Narrow(const std::wstring& text) {
   return std::string(text.begin(), text.end());
 }
 
-// MakeTree's Modified stamp: At(year), with a part below the millisecond only whole copies keep.
-uint64_t Stamp(int year) {
-  return ExpectedUtcTicks(At(WORD(year))) + 1234;
-}
-
-// Makes "name year ..." (a folder's name ends in '\'), Modified Stamp(year) unless 0; a file holds
-// its "name year", after `photo` for a name ending ".jpg".
+// Makes "name year ..." (a folder's name ends in '\'), Modified At(year) + 1234 ticks (a part only
+// whole copies keep) unless 0; a file holds its "name year", after `photo` for a name ending .jpg.
 void MakeTree(TempFolder& folder, const std::wstring& items, const std::string& photo = "") {
   std::wistringstream in(items);
   std::vector<std::pair<std::wstring, WORD>> made;
@@ -62,7 +56,7 @@ void MakeTree(TempFolder& folder, const std::wstring& items, const std::string& 
   }
   for (auto item = made.rbegin(); item != made.rend(); ++item)
     if (item->second != 0)
-      SetModifiedTicks(item->first, Stamp(item->second));
+      SetModifiedTicks(item->first, ExpectedUtcTicks(At(item->second)) + 1234);
 }
 
 // What a user sees: buttons and frameless labels have captions; shown controls overlap only a group
@@ -321,6 +315,8 @@ TEST_F(MainCommands, ApplyWritesWhatTheTargetPickersShow) {
       +[](USHORT, DYNAMIC_TIME_ZONE_INFORMATION*, TIME_ZONE_INFORMATION*) { return 0; });
   Command(IDC_APPLY_BOTH);
   EXPECT_EQ(ControlText(IDC_APPLY_RESULT), L"87");
+  SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); // the system menu's Close
+  EXPECT_FALSE(IsWindow(window_));
 }
 
 using Panes = MainWindowTest;
@@ -362,6 +358,8 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
       DispatchMessageW(&message);
     EXPECT_EQ(TextOf(window_) + L" " + Seen(), title + L" " + seen);
   }
+  for (WPARAM ending : {FALSE, TRUE}) // the session's end called off, then come: only then
+    EXPECT_EQ((SendMessageW(window_, WM_ENDSESSION, ending, 0), State()) == nullptr, ending);
 }
 
 // A dropped shortcut asks whether to take its target. The last name taken shows, with its times.
@@ -387,8 +385,7 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
                                         std::to_wstring(MB_YESNOCANCEL)));
   std::wstring noTimes = folder_.MakeFile(L"locked.jpg");
   GetFileTimeOverride locked(noTimes, std::nullopt);
-  // A path of 259 characters is taken, one of 260 refused.
-  DropOn(IDC_TARGET_PLACEHOLDER,
+  DropOn(IDC_TARGET_PLACEHOLDER, // a path of 259 characters is taken, one of 260 refused
          {first, folder_.MakeFile(std::wstring(258 - folder_.Path().size(), L'n')), last});
   EXPECT_EQ(PanePath(Target()) + Modified(Target()), last + L"2014");
   for (const std::wstring& refused :
@@ -505,13 +502,6 @@ Names Preview(HWND dialog, const Inputs& inputs) {
   return Rows(dialog);
 }
 
-void RenameRow(HWND dialog, int row, bool press = true) {
-  ListView_SetItemState(GetDlgItem(dialog, IDC_RENAME_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
-                        LVIS_SELECTED | LVIS_FOCUSED);
-  if (press)
-    Press(dialog, IDC_RENAME_ONE);
-}
-
 // Renames as Windows' shell does; Wine's refuses a change of case alone.
 int WINAPI CountedShell(SHFILEOPSTRUCTW* operation) {
   ++g_shellCalls;
@@ -621,7 +611,8 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
       ASSERT_EQ(shown.size(), 1u) << inputs.replace;
       g_shellCalls = 0;
       g_shellDoes = shell;
-      RenameRow(dialog, 0);
+      SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_KEYDOWN, VK_HOME, 0); // the first row chosen
+      Press(dialog, IDC_RENAME_ONE);
       EXPECT_EQ(g_shellCalls, asked ? 1 : 0) << inputs.replace;
       EXPECT_EQ(folder_.Listed(), listed) << inputs.replace;
       EXPECT_EQ(Rows(dialog), leaves ? Names{} : shown) << inputs.replace;
@@ -637,11 +628,18 @@ TEST_F(Rename, RenameItKeepsTheRowOfAFileItDidNotRename) {
     };
     for (const auto& change : changes) {
       EXPECT_EQ(Preview(dialog, {.find = L"ab", .replace = L"X"}).size(), 2u);
-      RenameRow(dialog, 0, false);
+      SendDlgItemMessageW(dialog, IDC_RENAME_LIST, WM_KEYDOWN, VK_HOME, 0); // the first row chosen
       change(dialog);
       EXPECT_EQ(Rows(dialog), Names{});
       EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_RENAME_ONE)));
     }
+    RECT box, list[2]; // grown, the list takes it all; shrunk, it keeps the size it opened at
+    GetWindowRect(dialog, &box);
+    for (int by : {30, -900}) {
+      SetWindowPos(dialog, 0, 0, 0, box.right - box.left + by, box.bottom - box.top + 2 * by, 0);
+      GetClientRect(GetDlgItem(dialog, IDC_RENAME_LIST), &list[by < 0]);
+    }
+    EXPECT_TRUE(list[0].right - list[1].right == 30 && list[0].bottom - list[1].bottom == 60);
     Press(dialog, IDOK);
   });
   EXPECT_EQ(folder_.Listed(), (Names{L"D.txt", L"c.txt", L"e.txt"}));
@@ -851,10 +849,11 @@ Outcome FaultSweep::Run(const SweepRow& row) {
       bool folder = where.back() == L'\\';
       if (where.rfind(L"t\\", 0) == 0 &&
           (step == L'R' ? !folder && where.find(L'\\', 2) == std::wstring::npos : folder)) {
-        EXPECT_EQ(FileTicks(folder_.PathOf(where)),
-                  Stamp(std::stoi(
-                      folder ? tree.substr(tree.find(" " + Own(what) + " ") + what.size() + 2, 4)
-                             : Own(what).substr(Own(what).find(' ') + 1))))
+        EXPECT_EQ(
+            FileTicks(folder_.PathOf(where)),
+            1234 + ExpectedUtcTicks(At(WORD(std::stoi(
+                       folder ? tree.substr(tree.find(" " + Own(what) + " ") + what.size() + 2, 4)
+                              : Own(what).substr(Own(what).find(' ') + 1))))))
             << Narrow(where);
       }
     }
