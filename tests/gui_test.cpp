@@ -70,6 +70,7 @@ void ExpectTidy(HWND parent) {
   auto font = std::tuple(lf.lfHeight, lf.lfWeight, lf.lfItalic, std::wstring(lf.lfFaceName));
   static const auto main = font;
   EXPECT_EQ(font, main);
+  EXPECT_TRUE(GetWindowLongW(parent, GWL_STYLE) & WS_CHILD || !TextOf(parent).empty()); // titled
   auto units = [&unit](LONG pixels) { return MulDiv(pixels, 4, unit.right); };
   for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     LONG style = GetWindowLongW(child, GWL_STYLE);
@@ -358,6 +359,9 @@ TEST_F(Panes, TheMainWindowFollowsTheKindOfTargetPath) {
       DispatchMessageW(&message);
     EXPECT_EQ(TextOf(window_) + L" " + Seen(), title + L" " + seen);
   }
+  HGLOBAL last = State()->modifiedSnapshot = GlobalAlloc(GHND, 16); // Get All again frees it,
+  Command(IDC_GET_ALL_MODIFIED);
+  EXPECT_NE(GlobalSize(last), 16u);   // though its handle may come back for the new snapshot
   for (WPARAM ending : {FALSE, TRUE}) // the session's end called off, then come: only then
     EXPECT_EQ((SendMessageW(window_, WM_ENDSESSION, ending, 0), State()) == nullptr, ending);
 }
@@ -395,7 +399,7 @@ TEST_F(Panes, ADropSetsEachNameInTurnUntilOneIsRefused) {
     DropOn(IDC_TARGET_PLACEHOLDER, {first, refused, last});
     EXPECT_EQ(PanePath(Target()) + Modified(Target()) + Seen(), first + L"2013||");
   }
-  DropOn(IDC_APPLY_CREATED, {last});
+  DropOn(IDC_APPLY_CREATED, {first});
   DropOn(IDC_TARGET_PLACEHOLDER, {last}, CF_UNICODETEXT);
   DropOn(IDC_REFERENCE_PLACEHOLDER, {last});
   EXPECT_EQ(PanePath(Target()) + PanePath(Reference()) + Modified(Reference()),

@@ -6,8 +6,7 @@ extern "C" IMAGE_DOS_HEADER __ImageBase; // this DLL
 
 namespace {
 
-// Returns what the function returns when it fails.
-int LeaveMarkerIfFromExe(void* returnAddress) {
+int LeaveMarkerIfFromExe(void* returnAddress) { // returns what the function returns when it fails
   HMODULE caller = nullptr;
   wchar_t marker[MAX_PATH + 8];
   DWORD length = GetModuleFileNameW(HINSTANCE(&__ImageBase), marker, MAX_PATH);

@@ -13,8 +13,7 @@ void ExpectEachDate(bool on) {
   g_eachDate = on;
 }
 
-// Minutes west of UTC now, whatever the season of the time converted.
-static int64_t BiasTicks() {
+static int64_t BiasTicks() { // ticks west of UTC now, whatever the season of the time converted
   TIME_ZONE_INFORMATION zone;
   DWORD which = GetTimeZoneInformation(&zone);
   int64_t bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias

@@ -45,8 +45,7 @@ struct SparseFile {
   }
 };
 
-// One IFD entry: values over 4 bytes go after the IFDs; or valueField, alone.
-struct TiffField {
+struct TiffField { // one IFD entry: values over 4 bytes go after the IFDs; or valueField, alone
   uint16_t tag, type;
   uint32_t count;
   std::vector<uint32_t> numbers = {}; // SHORT, LONG and rational parts

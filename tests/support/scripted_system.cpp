@@ -23,8 +23,7 @@ BOOL WINAPI ScriptedGetOpenFileNameW(OPENFILENAMEW* dialog) {
   if (choice.empty())
     return FALSE;
   lstrcpynW(dialog->lpstrFile, choice.c_str(), static_cast<int>(dialog->nMaxFile));
-  // As the system's dialog does, unless asked not to.
-  if ((dialog->Flags & OFN_NOCHANGEDIR) == 0)
+  if ((dialog->Flags & OFN_NOCHANGEDIR) == 0) // as the system's dialog does, unless asked not to
     SetCurrentDirectoryW(choice.substr(0, choice.rfind(L'\\') + 1).c_str());
   return TRUE;
 }
